@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class MainWindowView;
+class clsFSConnect;
+
+// The program's global state. The generators read the user's choices from the main window
+// through gFrmMain and the run settings from the other globals.
+extern MainWindowView* gFrmMain;
+extern QString gVersion;
+extern QString gAppPath;
+extern QString gFopPath;
+extern QString gXslPath;
+extern QString gExportTable;
+extern bool gOverwriteAsked;
+extern std::unique_ptr<clsFSConnect> gLog;
+extern QString gTempXmlFile;
+
+// Names of the values under the settings key.
+namespace SettingName {
+inline constexpr const char* Medium = "Medium";
+inline constexpr const char* Source = "Source";
+inline constexpr const char* Lib = "Lib";
+inline constexpr const char* ToFile = "ToFile";
+inline constexpr const char* PDFOpen = "PDFOpen";
+inline constexpr const char* FOP = "FOP";
+inline constexpr const char* XSL = "XSL";
+inline constexpr const char* LOVARSFile = "LOVARSFile";
+inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
+inline constexpr const char* OutputPDF = "Output PDF";
+} // namespace SettingName

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// What the run dispatch and the generators read from and write to the main window during a run.
+// frmMain implements it over its real controls; tests implement it with plain members.
+class MainWindowView
+{
+public:
+    virtual ~MainWindowView() = default;
+
+    // The transfer-type option group (optSRCFields) in its own order: Index 0 "ODBC", 1 "OLE".
+    virtual int transferButtonCount() const = 0;
+    virtual bool transferButtonChecked(int index) const = 0;
+
+    virtual QString txtSrcFile() const = 0;
+    virtual QString txtLib() const = 0;
+    virtual QString txtToFile() const = 0;
+    virtual bool optPDF() const = 0;
+    virtual bool opteLohnausweis() const = 0;
+    virtual bool chkOpenPDF() const = 0;
+    virtual bool chkPassword() const = 0;
+    virtual QString txtPDFPassword() const = 0;
+
+    // The status bar's one text.
+    virtual void setStatusText(const QString& text) = 0;
+    // The window's mouse pointer: hourglass while busy.
+    virtual void setBusyCursor(bool busy) = 0;
+};

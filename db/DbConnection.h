@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Variant.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class DbRecordSet;
+
+// One open connection to the payroll database. Shared by all readers that hold it.
+class DbConnection
+{
+public:
+    virtual ~DbConnection() = default;
+
+    // Runs one SELECT with its `?` markers bound to `parameters`, and fetches the whole result.
+    // Throws LaError carrying the driver's native number and message on failure.
+    virtual std::unique_ptr<DbRecordSet> query(const QString& statement, const QList<Variant>& parameters = {}) = 0;
+
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;
+
+    // The statements sent on this connection so far (for benchmarks and tests).
+    virtual qint64 statementCount() const = 0;
+};
+
+// Opens a connection for a connection string (see db/ConnectionString.h for the forms).
+// Throws LaError when the connection cannot be opened.
+std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString);

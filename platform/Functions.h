@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The utility routines. Each shows its own error box ("Functions.<name>") and returns what it holds.
+
+// The path itself when it names an existing ordinary file; otherwise gAppPath joined with the path
+// ("./fop/fop" gives gAppPath + "/fop/fop"). When neither exists: error box 10000 and the joined path.
+QString getApplFilePath(const QString& path);
+
+// $TMPDIR when set and a directory, otherwise a directory of the user's own under the system temporary
+// directory (owner-only); with a trailing "/" when withSeparator is true. Empty text on failure.
+QString GetTempDir(bool withSeparator);
+
+// A new, empty, uniquely named file (owner-only permissions) whose name starts with the first three
+// characters of `prefix`, in `directory` or, when that is empty, in GetTempDir. Empty text on failure.
+QString CreateTempFile(const QString& prefix, const QString& directory);
+
+// Opens the file with the desktop's associated program; the result is ignored.
+void OpenFile(const QString& file);

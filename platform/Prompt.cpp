@@ -1,0 +1,44 @@
+#include "platform/Prompt.h"
+
+#include <cstdio>
+
+namespace {
+
+class StderrPrompt final : public Prompt
+{
+public:
+    int messageBox(const QString& text, int, const QString& title) override
+    {
+        std::fprintf(stderr, "%s\n%s\n\n", qPrintable(title), qPrintable(text));
+        return MsgAnswer::Cancel;
+    }
+    QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
+    void login(QString& user, QString& password) override
+    {
+        user.clear();
+        password.clear();
+    }
+};
+
+Prompt* g_current = nullptr;
+
+} // namespace
+
+Prompt::~Prompt() = default;
+
+Prompt& prompt()
+{
+    static StderrPrompt fallback;
+    return g_current ? *g_current : fallback;
+}
+
+ScopedPrompt::ScopedPrompt(Prompt& p)
+    : m_previous(g_current)
+{
+    g_current = &p;
+}
+
+ScopedPrompt::~ScopedPrompt()
+{
+    g_current = m_previous;
+}

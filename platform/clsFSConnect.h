@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+// A plain file written piece by piece (mode 0) or read line by line (mode 1), in Windows-1252,
+// since these files go to Windows programs. Every operation throws LaError with its location
+// ("clsFSConnect.<operation>") in front of the source chain.
+class clsFSConnect
+{
+public:
+    clsFSConnect();
+    ~clsFSConnect(); // closes the file
+    clsFSConnect(const clsFSConnect&) = delete;
+    clsFSConnect& operator=(const clsFSConnect&) = delete;
+
+    int AbsolutePosition() const;
+    bool isEOF() const; // EOF is a macro in C++, hence the name
+    QString getValue() const;
+    void init(const QString& file, qint64 Mode);
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void setValue(const QString& Str);
+    void update();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Starts a program from a command line (Windows command-line quoting rules, no shell), with
+// standard input from /dev/null and standard output and standard error into one pipe, and
+// collects everything it writes until the pipe ends.
+class clsShell
+{
+public:
+    // `ret` becomes CR LF + chunk for every chunk read, or the empty text when the program cannot be
+    // started. Pending user-interface events are handled between two reads.
+    void ExecAndCapture(const QString& sCommandLine,
+                        const QString& sCurrentDirectory,
+                        QString& ret,
+                        bool ShowWindow = false);
+
+    // The command line split into program and arguments by the Windows rules (double quotes group,
+    // backslashes before a quote), for tests and for the runner itself.
+    static QStringList splitCommandLine(const QString& commandLine);
+};

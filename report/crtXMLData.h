@@ -1,0 +1,6 @@
+#pragma once
+
+// The PDF certificate run: reads the certificate rows, writes the salary declaration documents and
+// has the formatter render each into a PDF file. Reads its settings from gFrmMain and the globals.
+// Throws LaError with "frmMain.crtXMLData" (or crtXMLFile, crtPDFFile) in front of the source chain.
+void crtXMLData();

@@ -1,0 +1,93 @@
+#include "platform/LaError.h"
+
+#include "support/RecordingPrompt.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+void failDeep()
+{
+    throw LaError(13, QStringLiteral("clsADOConnect.getRecordset"), QStringLiteral("Typen unverträglich"));
+}
+
+void reportRoutine()
+{
+    try {
+        failDeep();
+    } catch (...) {
+        raiseError(QStringLiteral("frmMain.crtXMLData"));
+    }
+}
+
+} // namespace
+
+TEST(LaError, LocationsChainOutermostFirst)
+{
+    try {
+        try {
+            reportRoutine();
+        } catch (...) {
+            raiseError(QStringLiteral("frmMain.runSalaryReport"));
+        }
+        FAIL() << "no error raised";
+    } catch (const LaError& e) {
+        EXPECT_EQ(e.number(), 13);
+        EXPECT_EQ(e.source(),
+                  QStringLiteral("frmMain.runSalaryReport\r\nfrmMain.crtXMLData\r\nclsADOConnect.getRecordset"));
+        EXPECT_EQ(e.description(), QStringLiteral("Typen unverträglich"));
+    }
+}
+
+TEST(LaError, ForeignExceptionsGetNumbersAndGermanTexts)
+{
+    struct Case
+    {
+        std::exception_ptr error;
+        int number;
+        QString description;
+    };
+    const Case cases[] = {
+        {std::make_exception_ptr(std::overflow_error("x")), 6, QStringLiteral("Überlauf")},
+        {std::make_exception_ptr(std::out_of_range("x")), 9, QStringLiteral("Index außerhalb des gültigen Bereichs")},
+        {std::make_exception_ptr(std::invalid_argument("x")), 13, QStringLiteral("Typen unverträglich")},
+        {std::make_exception_ptr(std::bad_alloc()), 7, QStringLiteral("Nicht genügend Speicher")},
+    };
+    for (const Case& c : cases) {
+        const LaError e = toLaError(c.error);
+        EXPECT_EQ(e.number(), c.number);
+        EXPECT_EQ(e.description(), c.description);
+        EXPECT_TRUE(e.source().isEmpty());
+    }
+    EXPECT_EQ(LaError::runtime(ErrNo::InvalidUseOfNull).description(),
+              QStringLiteral("Unzulässige Verwendung von Null"));
+}
+
+TEST(LaError, BoxTextWithSourceExtraAndSignPosition)
+{
+    const LaError e(10000, QStringLiteral("frmMain"), QStringLiteral("Pfad für 'x' nicht gefunden."));
+    EXPECT_EQ(errorBoxText(e, {}),
+              QStringLiteral("Fehlernummer:  10000\r\nfrmMain\r\n\r\nPfad für 'x' nicht gefunden."));
+    EXPECT_EQ(errorBoxText(e, QStringLiteral("mehr")),
+              QStringLiteral("Fehlernummer:  10000\r\nfrmMain\r\n\r\n(mehr)\r\n\r\nPfad für 'x' nicht gefunden."));
+    const LaError negative(-2147217865, {}, QStringLiteral("Tabelle fehlt"));
+    EXPECT_EQ(errorBoxText(negative, {}), QStringLiteral("Fehlernummer: -2147217865\r\nTabelle fehlt"));
+    EXPECT_EQ(errorBoxTitle(QStringLiteral("frmMain.runSalaryReport")),
+              QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.runSalaryReport"));
+}
+
+TEST(LaError, ShowErrorGoesThroughThePromptOnce)
+{
+    RecordingPrompt p;
+    ScopedPrompt installed(p);
+    try {
+        throw std::overflow_error("x");
+    } catch (...) {
+        showError(16, QStringLiteral("frmMain.cmdRun_Click"));
+    }
+    ASSERT_EQ(p.boxes.size(), 1);
+    EXPECT_EQ(p.boxes[0].style, 16);
+    EXPECT_EQ(p.boxes[0].title, QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.cmdRun_Click"));
+    EXPECT_EQ(p.boxes[0].text, QStringLiteral("Fehlernummer:  6\r\nÜberlauf"));
+}
