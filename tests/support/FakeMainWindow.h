@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/MainWindowView.h"
+
+#include <QStringList>
+
+// The main window's controls as plain members, for tests of the dispatch and the generators.
+class FakeMainWindow : public MainWindowView
+{
+public:
+    int transferButtonCount() const override { return 2; }
+    bool transferButtonChecked(int index) const override { return index == medium; }
+    QString txtSrcFile() const override { return srcFile; }
+    QString txtLib() const override { return lib; }
+    QString txtToFile() const override { return toFile; }
+    bool optPDF() const override { return pdf; }
+    bool opteLohnausweis() const override { return eLohnausweis; }
+    bool chkOpenPDF() const override { return openPdf; }
+    bool chkPassword() const override { return passwordChecked; }
+    QString txtPDFPassword() const override
+    {
+        ++passwordReads;
+        return password;
+    }
+    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    void setBusyCursor(bool busy) override { cursorBusy = busy; }
+
+    int medium = 1; // -1: no button set
+    QString srcFile;
+    QString lib;
+    QString toFile;
+    bool pdf = false;
+    bool eLohnausweis = false;
+    bool openPdf = false;
+    bool passwordChecked = false;
+    QString password;
+    mutable int passwordReads = 0;
+    QStringList statusTexts;
+    bool cursorBusy = false;
+};
