@@ -18,6 +18,10 @@ public:
     // Throws LaError carrying the driver's native number and message on failure.
     virtual std::unique_ptr<DbRecordSet> query(const QString& statement, const QList<Variant>& parameters = {}) = 0;
 
+    // Called by the reader before its statement is built: the library (schema) the statement will
+    // name. Back ends that must make a schema reachable first (the embedded one) do it here.
+    virtual void useLibrary(const QString& library) { (void)library; }
+
     virtual bool isOpen() const = 0;
     virtual void close() = 0;
 

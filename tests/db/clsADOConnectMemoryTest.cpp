@@ -1,3 +1,4 @@
+#include "db/ConnectionString.h"
 #include "db/DbRecordSet.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
@@ -64,4 +65,20 @@ TEST(clsADOConnectShared, OperationsWithoutAQueryRaiseWithTheirLocation)
         EXPECT_EQ(e.number(), 91);
         EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.MoveNext"));
     }
+}
+
+TEST(getADOProvider, ConnectionStringsPerTransferType)
+{
+    RecordingPrompt p;
+    ScopedPrompt installed(p);
+    EXPECT_EQ(getADOProvider(1, QStringLiteral("SYS1")), QStringLiteral("Provider=IBMDA400;Data Source=SYS1;"));
+    EXPECT_EQ(p.loginCount, 0);
+    EXPECT_EQ(getADOProvider(0, QStringLiteral("DSN1")),
+              QStringLiteral("PROVIDER=MSDASQL;dsn=DSN1;uid=;pwd=;database= ;"));
+    p.loginUser = QStringLiteral("hans");
+    p.loginPassword = QStringLiteral("geheim");
+    EXPECT_EQ(getADOProvider(0, QStringLiteral("DSN1")),
+              QStringLiteral("PROVIDER=MSDASQL;dsn=DSN1;uid=hans;pwd=geheim;database= ;"));
+    EXPECT_EQ(p.loginCount, 2); // asked on every call
+    EXPECT_EQ(getADOProvider(-1, QStringLiteral("SYS1")), QString());
 }
