@@ -159,6 +159,9 @@ TEST_F(StyleSheetTest, RendersOneA4CertificatePerStaffBlock)
               staff)
         << info.toStdString();
     EXPECT_FALSE(info.contains(QStringLiteral("Encrypted:       yes")));
+    EXPECT_TRUE(info.contains(
+        QRegularExpression(QStringLiteral("Title:\\s+Lohnausweise 2024 – Bäckerei Brühlmann & Söhne AG\\n"))))
+        << info.toStdString();
 
     // Every character of a Swiss name must print: only embedded fonts, and ours.
     const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf}).output;
