@@ -26,6 +26,18 @@ template <typename T> void appendRaw(std::string& buffer, const T& value)
     buffer.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
+// FNV-1a over the UTF-16 units: the generators look up every field of every row by name, and the
+// general string hash costs several times the rest of a field read.
+size_t nameHash(QStringView name)
+{
+    size_t h = 1469598103934665603ULL;
+    for (const QChar c : name) {
+        h ^= c.unicode();
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
 template <typename T> T readRaw(const char* p)
 {
     T value;
@@ -38,8 +50,20 @@ template <typename T> T readRaw(const char* p)
 FetchedRecordSet::FetchedRecordSet(QStringList columns)
     : m_columns(std::move(columns))
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        m_exactIndex.insert(m_columns[i], i);
+    size_t slotCount = 8;
+    while (slotCount < size_t(m_columns.size()) * 2)
+        slotCount *= 2;
+    m_nameSlots.assign(slotCount, -1);
+    for (int i = 0; i < m_columns.size(); ++i) {
+        size_t slot = nameHash(m_columns[i]) & (slotCount - 1);
+        while (m_nameSlots[slot] >= 0) {
+            if (m_columns[m_nameSlots[slot]] == m_columns[i])
+                break; // a repeated name: the first column of that name wins
+            slot = (slot + 1) & (slotCount - 1);
+        }
+        if (m_nameSlots[slot] < 0)
+            m_nameSlots[slot] = i;
+    }
     m_buildingOffsets.reserve(m_columns.size() + 1);
 }
 
@@ -175,10 +199,14 @@ QString FetchedRecordSet::fieldName(int index) const
 
 int FetchedRecordSet::columnIndex(const QString& fieldName) const
 {
-    // The generators read every field by name for every row: the exact spelling (the usual case)
-    // is a hash look-up, other spellings a scan.
-    if (const auto it = m_exactIndex.constFind(fieldName); it != m_exactIndex.cend())
-        return it.value();
+    // The exact spelling (the usual case) is a hash look-up, other spellings a scan.
+    const size_t mask = m_nameSlots.size() - 1;
+    for (size_t slot = nameHash(fieldName) & mask; m_nameSlots[slot] >= 0; slot = (slot + 1) & mask) {
+        const QString& name = m_columns[m_nameSlots[slot]];
+        if (name.size() == fieldName.size() &&
+            std::memcmp(name.constData(), fieldName.constData(), size_t(name.size()) * sizeof(QChar)) == 0)
+            return m_nameSlots[slot];
+    }
     for (int i = 0; i < m_columns.size(); ++i) {
         if (m_columns[i].compare(fieldName, Qt::CaseInsensitive) == 0)
             return i;

@@ -2,7 +2,6 @@
 
 #include "db/DbRecordSet.h"
 
-#include <QHash>
 #include <QStringList>
 #include <memory>
 #include <string>
@@ -48,7 +47,7 @@ private:
     int columnIndex(const QString& fieldName) const;
 
     QStringList m_columns;
-    QHash<QString, int> m_exactIndex;
+    std::vector<int> m_nameSlots; // open addressing over the exact column names, -1 for free
     std::vector<std::unique_ptr<char[]>> m_rows;
     std::string m_building;                 // the row being filled
     std::vector<quint32> m_buildingOffsets; // start of each field in m_building
