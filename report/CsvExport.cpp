@@ -144,11 +144,12 @@ void CsvExport::write()
 
 void CsvExport::writeLine(const QString& line)
 {
-    if (!m_file->getValue().isEmpty()) {
-        m_file->setValue(QStringLiteral("\r\n"));
-        m_file->update();
-    }
-    m_file->setValue(line);
+    // Every line but the first is preceded by CR LF; the last has none after it. Separator and line
+    // go out in one write, since the file is written unbuffered.
+    if (m_file->getValue().isEmpty())
+        m_file->setValue(line);
+    else
+        m_file->setValue(QStringLiteral("\r\n") + line);
     m_file->update();
 }
 
@@ -213,9 +214,11 @@ QString CsvExport::dateColumn(QLatin1String field) const
     const Variant value = m_row->value(field);
     if (value.isNull())
         fieldError(ErrNo::InvalidUseOfNull, field, QStringLiteral("kein gültiges Datum (Null)"));
-    if (!value.isDate())
+    try {
+        return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    } catch (const LaError&) {
         fieldError(ErrNo::TypeMismatch, field, QStringLiteral("kein gültiges Datum ('%1')").arg(value.toText()));
-    return swissDate(value);
+    }
 }
 
 void CsvExport::writeCompanyLine()
@@ -278,7 +281,7 @@ bool CsvExport::writePersonLine()
 void CsvExport::writeCertificateLine()
 {
     QString line;
-    line.reserve(256);
+    line.reserve(512);
     line += QStringLiteral("3;");
     if (isFlagSet(m_row->value(Field::EFLDA)))
         line += QStringLiteral("SR");
@@ -307,8 +310,10 @@ void CsvExport::writeCertificateLine()
                                       Field::EB0900,
                                       Field::EB1010,
                                       Field::EB1020,
-                                      Field::EB1200})
-        line += column(field) + u';';
+                                      Field::EB1200}) {
+        line += column(field);
+        line += u';';
+    }
     line += lowerColumn(Field::ET1311) + u';';
     for (const QLatin1String field : {Field::EB1311,
                                       Field::ET1312,
@@ -317,8 +322,10 @@ void CsvExport::writeCertificateLine()
                                       Field::EB1322,
                                       Field::ET1323,
                                       Field::EB1323,
-                                      Field::EB1330})
-        line += column(field) + u';';
+                                      Field::EB1330}) {
+        line += column(field);
+        line += u';';
+    }
     line += column(Field::ET1410) + u' ' + column(Field::ET1420) + u';';
     line += column(Field::ET1510) + u' ' + column(Field::ET1520) + u';';
     writeLine(line);

@@ -3,12 +3,16 @@
 #include "platform/LaError.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace CsvText {
 
 QString cleanValue(const QString& value)
 {
+    const auto unsafe = [](QChar c) { return c == u';' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(value.cbegin(), value.cend(), unsafe))
+        return value; // shares the text: most values need no change
     QString result = value;
     for (QChar& c : result) {
         if (c == u';')
