@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QScopeGuard>
+#include <QStringList>
 
 namespace {
 
@@ -91,7 +92,9 @@ void CsvExport::write()
 {
     gFrmMain->setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
     QString lastCompany;
-    QString lastPersonKey;
+    // Social insurance numbers and name, kept apart: joined into one text, "1,2" + "3" and
+    // "1" + "2,3" would be one person.
+    QStringList lastPersonKey;
 
     const qint16 transferType = chosenTransferType();
     if (transferType != 0 && transferType != 1)
@@ -117,6 +120,8 @@ void CsvExport::write()
 
         const QString company = textOrEmpty(m_row->value(Field::EFLDI2));
         if (company != lastCompany) {
+            // The number goes into no column; looking it up stops the run on a company number
+            // the payroll data holds in a broken form.
             qint16 companyNumber = 0;
             m_companyNumbers->lookUp(company, companyNumber);
             writeCompanyLine();
@@ -124,8 +129,9 @@ void CsvExport::write()
             lastPersonKey.clear();
         }
 
-        const QString personKey = textOrEmpty(m_row->value(Field::EFLDC2)) + u',' +
-                                  textOrEmpty(m_row->value(Field::EFLDC1)) + u',' + requiredText(Field::EFLDH1);
+        const QStringList personKey{textOrEmpty(m_row->value(Field::EFLDC2)),
+                                    textOrEmpty(m_row->value(Field::EFLDC1)),
+                                    requiredText(Field::EFLDH1)};
         if (personKey != lastPersonKey) {
             if (!writePersonLine())
                 return;
