@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
+#include "app/RunSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DbConnection.h"
 #include "db/DbRecordSet.h"
@@ -16,21 +17,7 @@
 #include <QScopeGuard>
 #include <QStringList>
 
-namespace {
-
 using CsvText::cleanValue;
-
-// The transfer type chosen in the main window: the index of the first set button, -1 for none.
-qint16 chosenTransferType()
-{
-    for (int i = 0; i < gFrmMain->transferButtonCount(); ++i) {
-        if (gFrmMain->transferButtonChecked(i))
-            return qint16(i);
-    }
-    return -1;
-}
-
-} // namespace
 
 // The fields of the current export row. Column positions are resolved once per run, since the
 // export reads some fifty fields of every row.
@@ -96,7 +83,7 @@ void CsvExport::write()
     // "1" + "2,3" would be one person.
     QStringList lastPersonKey;
 
-    const qint16 transferType = chosenTransferType();
+    const qint16 transferType = getMediumIndex();
     if (transferType != 0 && transferType != 1)
         throw LaError::runtime(ErrNo::ObjectNotSet,
                                QStringLiteral("Keine Übertragungsart gewählt: bitte ODBC oder OLE DB wählen."));
