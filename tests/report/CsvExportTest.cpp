@@ -355,6 +355,16 @@ TEST_F(CsvExportRun, MissingPersonTableShowsTheReadersBoxAndKeepsTheCompanyLine)
                            expected.indexOf("\r\n2;;756.6666") - expected.indexOf("1;Alpha AG")));
 }
 
+TEST_F(CsvExportRun, MissingCompanyNumberTableShowsTheReadersBoxBeforeTheFirstLine)
+{
+    db.exec(QStringLiteral("DROP TABLE LGHLAZ"));
+    EXPECT_FALSE(run());
+    ASSERT_EQ(prompt.boxes.size(), 1);
+    EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+    EXPECT_TRUE(QFile::exists(window.toFile));
+    EXPECT_EQ(output(), QByteArray());
+}
+
 TEST_F(CsvExportRun, NoFileIsTouchedWhenTheExportCannotBeRead)
 {
     // No export table: the reader's box, no file.
