@@ -241,7 +241,8 @@ bool CsvExport::writePersonLine()
     if (const PersonTable::Person* person = m_persons->find(name, street, town)) {
         if (person->canton.isNull())
             fieldError(ErrNo::InvalidUseOfNull, QLatin1String("PKTON"), QStringLiteral("kein Wert (Null)"));
-        const QString canton = person->canton.toText();
+        // A CHAR column holds an empty canton as blanks; "Zürich (  )" would name no canton.
+        const QString canton = CsvText::trimBlanks(person->canton.toText());
         if (!canton.isEmpty())
             town += QStringLiteral(" (") + canton + u')';
         bool female = false;

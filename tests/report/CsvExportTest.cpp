@@ -3,6 +3,7 @@
 #include "platform/LaError.h"
 #include "report/crtCSVData.h"
 #include "support/FakeMainWindow.h"
+#include "support/MariaDbServer.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
@@ -244,18 +245,66 @@ protected:
 
 } // namespace
 
-TEST_F(CsvExportRun, WritesTheExpectedFileByteForByte)
+// The same rows through each back end: the host's types (padded CHAR, DECIMAL, DATE) on MariaDB over
+// ODBC, the embedded file with the OLE DB form of the connection string.
+class CsvExportBackEnd : public ::testing::TestWithParam<TestDatabaseKind>
 {
-    const auto error = run();
-    ASSERT_FALSE(error) << error->description().toStdString();
-    EXPECT_EQ(output(), expectedFile("csv_export_sqlite.csv"));
-    EXPECT_TRUE(prompt.boxes.isEmpty());
-    EXPECT_EQ(prompt.loginCount, 0);
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QString whyNot;
+        db = openTestDatabase(GetParam(), &whyNot);
+        if (!db) {
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << qPrintable(whyNot);
+            GTEST_SKIP() << qPrintable(whyNot);
+        }
+        db->dropPayrollTables();
+        fillPayroll(*db);
+        window.lib = db->library();
+        window.toFile = dir.filePath(QStringLiteral("lohnausweis.csv"));
+        if (GetParam() == TestDatabaseKind::MariaDb) {
+            window.medium = 0;
+            window.srcFile = MariaDbServer::dsn();
+            prompt.loginUser = MariaDbServer::user();
+            prompt.loginPassword = MariaDbServer::password();
+        } else {
+            window.medium = 1;
+            window.srcFile = static_cast<SqliteTestDatabase&>(*db).path();
+        }
+        gFrmMain = &window;
+    }
+    void TearDown() override { gFrmMain = nullptr; }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> db;
+    FakeMainWindow window;
+    RecordingPrompt prompt;
+    ScopedPrompt installed{prompt};
+};
+
+TEST_P(CsvExportBackEnd, WritesTheExpectedFileByteForByte)
+{
+    try {
+        crtCSVData();
+    } catch (const LaError& e) {
+        FAIL() << e.number() << " " << qPrintable(e.description());
+    }
+    EXPECT_TRUE(prompt.boxes.isEmpty()) << qPrintable(prompt.boxes.value(0).text);
+    const bool odbc = GetParam() == TestDatabaseKind::MariaDb;
+    EXPECT_EQ(readFile(window.toFile), expectedFile(odbc ? "csv_export_mariadb.csv" : "csv_export_sqlite.csv"));
+    // The login is asked once per run, for the connection every reader of the run shares.
+    EXPECT_EQ(prompt.loginCount, odbc ? 1 : 0);
     ASSERT_EQ(window.statusTexts.size(), 10);
     EXPECT_EQ(window.statusTexts.first(), QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
     EXPECT_EQ(window.statusTexts[1], QStringLiteral("Datensatz lesen: 1"));
     EXPECT_EQ(window.statusTexts.last(), QStringLiteral("Datensatz lesen: 9"));
 }
+
+INSTANTIATE_TEST_SUITE_P(BackEnds, CsvExportBackEnd, ::testing::ValuesIn(allTestDatabaseKinds()), [](const auto& info) {
+    return testDatabaseKindName(info.param);
+});
 
 TEST_F(CsvExportRun, OneRowGivesThreeLinesWithoutLineEndAfterTheLast)
 {
