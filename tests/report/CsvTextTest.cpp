@@ -60,14 +60,6 @@ TEST(CsvTextClean, SeparatorsAndLineBreaksCannotShiftColumns)
     EXPECT_EQ(cleanValue(QStringLiteral(" Zürich ")), QStringLiteral(" Zürich "));
 }
 
-TEST(CsvTextTrim, OnlyBlanksAreTrimmed)
-{
-    EXPECT_EQ(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
-    EXPECT_EQ(trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
-    EXPECT_EQ(trimTrailingBlanks(QStringLiteral("  a  ")), QStringLiteral("  a"));
-    EXPECT_EQ(trimTrailingBlanks(QStringLiteral("   ")), QString());
-}
-
 TEST(CsvTextInt16, RoundsHalfToEvenWithinRange)
 {
     struct Case
