@@ -188,8 +188,9 @@ bool crtPDFFile(const QString& pdfFile, const QString& xmlFile)
             if (window.chkOpenPDF())
                 OpenFile(pdfFile);
         } else {
-            prompt().messageBox(
-                QStringLiteral("PDF-Datei konnte nicht erstellt werden."), MsgStyle::Critical, QStringLiteral("Fehler"));
+            prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden."),
+                                MsgStyle::Critical,
+                                QStringLiteral("Fehler"));
         }
         return true;
     } catch (const LocatedPdfError& located) {
