@@ -16,5 +16,9 @@ QString GetTempDir(bool withSeparator);
 // characters of `prefix`, in `directory` or, when that is empty, in GetTempDir. Empty text on failure.
 QString CreateTempFile(const QString& prefix, const QString& directory);
 
+// The directory `base`/lohnausweis-<uid>, created owner-only when missing; the empty text when that
+// name is taken by a link, a file or a directory of another user. GetTempDir uses it under /tmp.
+QString userTempDirectory(const QString& base);
+
 // Opens the file with the desktop's associated program; the result is ignored.
 void OpenFile(const QString& file);

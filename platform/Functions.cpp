@@ -1,0 +1,138 @@
+#include "platform/Functions.h"
+
+#include "app/Globals.h"
+#include "platform/LaError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool isOrdinaryFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+bool isDirectory(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QString tempDirectory()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TMPDIR");
+    if (!fromEnvironment.isEmpty() && isDirectory(fromEnvironment))
+        return QDir::cleanPath(QFileInfo(fromEnvironment).absoluteFilePath());
+    return userTempDirectory(QStringLiteral("/tmp"));
+}
+
+} // namespace
+
+// Another user could have made the name first (or planted a link there) to read or replace the run
+// log and the temporary XML with the salary data, so anything not owned by us and not a real
+// directory is refused.
+QString userTempDirectory(const QString& base)
+{
+    const QString path = base + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat st
+    {
+    };
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return {};
+    if ((st.st_mode & 077) != 0 && ::chmod(name.constData(), 0700) != 0)
+        return {};
+    return path;
+}
+
+QString getApplFilePath(const QString& path)
+{
+    QString candidate;
+    try {
+        if (isOrdinaryFile(path))
+            return path;
+        QString suffix;
+        if (path.startsWith(u'.'))
+            suffix = path.mid(1);
+        else if (path.startsWith(u'/'))
+            suffix = path;
+        else
+            suffix = u'/' + path;
+        candidate = gAppPath + suffix;
+        if (isOrdinaryFile(candidate))
+            return candidate;
+        throw LaError(ErrNo::PathNotFoundOwn,
+                      QStringLiteral("frmMain"),
+                      QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden."));
+    } catch (...) {
+        showError(16, QStringLiteral("Functions.getApplFilePath"));
+    }
+    return candidate;
+}
+
+QString GetTempDir(bool withSeparator)
+{
+    QString result;
+    try {
+        const QString dir = tempDirectory();
+        if (dir.isEmpty())
+            return result;
+        if (dir == QStringLiteral("/"))
+            result = dir;
+        else
+            result = withSeparator ? dir + u'/' : dir;
+    } catch (...) {
+        showError(16, QStringLiteral("Functions.GetTempDir"));
+    }
+    return result;
+}
+
+QString CreateTempFile(const QString& prefix, const QString& directory)
+{
+    QString result;
+    try {
+        QString dir = directory;
+        if (dir.isEmpty()) {
+            dir = GetTempDir(true);
+            if (dir.isEmpty())
+                dir = QDir::currentPath();
+        }
+        if (!dir.endsWith(u'/'))
+            dir += u'/';
+        // The prefix names the file, it must not lead into another directory.
+        QString namePrefix = prefix.left(3);
+        namePrefix.replace(u'/', u'_');
+        QByteArray pattern = QFile::encodeName(dir + namePrefix) + "XXXXXX.tmp";
+        // mkostemps creates the file with O_EXCL and mode 0600: nobody can have made it before us,
+        // and nobody else can read the salary data written into it.
+        const int fd = ::mkostemps(pattern.data(), 4, O_CLOEXEC);
+        if (fd < 0)
+            return result;
+        ::close(fd);
+        result = QFile::decodeName(pattern);
+    } catch (...) {
+        showError(16, QStringLiteral("Functions.CreateTempFile"));
+    }
+    return result;
+}
+
+void OpenFile(const QString& file)
+{
+    try {
+        // The desktop's associated program; whether one exists is not our concern.
+        QProcess::startDetached(QStringLiteral("xdg-open"), {file});
+    } catch (...) {
+        showError(16, QStringLiteral("Functions.OpenFile"));
+    }
+}
