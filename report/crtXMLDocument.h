@@ -5,8 +5,8 @@
 class TextStream;
 class clsADOConnect;
 
-// Scheme and host in front of the three namespace paths of the salary declaration document. The
-// style sheet matches the elements by these names, so both must use this value.
+// Scheme and host in front of the three namespace paths of the salary declaration document: a base of
+// our own, since the document is read only by our style sheet (which matches elements by local name).
 inline constexpr const char* kDeclarationNamespaceBase = "http://www.lohnausweis.example";
 
 // The namespace names of the document.

@@ -252,7 +252,7 @@ TEST_F(PdfRunTest, FourHundredFiftyRowsOfOneCompanyGiveThreeNumberedFiles)
 
 TEST_F(PdfRunTest, OneSmallDocumentTakesTheOutputNameAsItStands)
 {
-    for (const QString name : {QStringLiteral("LA.pdf"), QStringLiteral("LA"), QStringLiteral("LA.html")}) {
+    for (const QString& name : {QStringLiteral("LA.pdf"), QStringLiteral("LA"), QStringLiteral("LA.html")}) {
         QDir(outDir).removeRecursively();
         QDir().mkpath(outDir);
         window.toFile = out(name);
