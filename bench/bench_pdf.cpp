@@ -176,6 +176,7 @@ void runPdfRun(BenchWindow& window, const QString& database, const QString& toFi
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures appear as they are measured
     const int xmlRows = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int certificates = argc > 2 ? std::atoi(argv[2]) : 2000;
 
