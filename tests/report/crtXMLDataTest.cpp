@@ -278,6 +278,18 @@ TEST_F(PdfRunTest, EachCompanyGetsItsOwnDocument)
     EXPECT_FALSE(readAll(out("LA_002.pdf")).contains("<ns2:HR-RC-Name>A</ns2:HR-RC-Name>"));
 }
 
+TEST_F(PdfRunTest, CompanyWithoutNameDoesNotTakeInTheNextCompany)
+{
+    insertCompany(QString(), 1, 2);
+    insertCompany(QStringLiteral("B"), 3, 2);
+    crtXMLData();
+
+    EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf"}));
+    EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 2));
+    EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(3, 4));
+    EXPECT_TRUE(readAll(out("LA_002.pdf")).contains("<ns2:HR-RC-Name>B</ns2:HR-RC-Name>"));
+}
+
 TEST_F(PdfRunTest, OutputNameWithoutThreeLetterExtensionIsNumberedInItsOwnDirectory)
 {
     insertCompany(QStringLiteral("A"), 1, 2);
