@@ -1,4 +1,5 @@
 #include "db/DbConnection.h"
+#include "db/OdbcConnection.h"
 #include "db/SqliteConnection.h"
 #include "platform/LaError.h"
 
@@ -38,11 +39,12 @@ std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString)
         // a missing file is reported as such instead of as an unknown host.
         if (SqliteConnection::isSqliteFile(dataSource) || (looksLikePath(dataSource) && !dataSource.isEmpty()))
             return std::make_shared<SqliteConnection>(dataSource);
-        throw LaError::runtime(ErrNo::InvalidCall,
-                               QStringLiteral("Für das System '%1' ist kein Treiber vorhanden.").arg(dataSource));
+        // The host itself: through the host's own ODBC driver.
+        return std::make_shared<OdbcConnection>(QStringLiteral("DRIVER={IBM i Access ODBC Driver};SYSTEM=") +
+                                                dataSource + u';');
     }
     if (provider == QLatin1String("MSDASQL"))
-        throw LaError::runtime(ErrNo::InvalidCall, QStringLiteral("Für ODBC ist kein Treiber vorhanden."));
+        return std::make_shared<OdbcConnection>(connectionString);
     throw LaError::runtime(ErrNo::InvalidCall,
                            provider.isEmpty()
                                ? QStringLiteral("Die Verbindungszeichenfolge nennt keinen Provider.")

@@ -1,6 +1,10 @@
 #include "support/TestDatabase.h"
 
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
+#include "db/OdbcConnection.h"
 #include "platform/LaError.h"
+#include "support/MariaDbServer.h"
 
 #include <QTemporaryDir>
 #include <sqlite3.h>
@@ -84,9 +88,44 @@ void SqliteTestDatabase::exec(const QString& statement, const QList<Variant>& pa
         throw std::runtime_error(sqlite3_errmsg(db));
 }
 
+MariaDbTestDatabase::MariaDbTestDatabase(const MariaDbServer& server)
+    : m_server(server)
+    , m_admin(std::make_unique<OdbcConnection>(server.adminConnectionString()))
+{
+}
+
+MariaDbTestDatabase::~MariaDbTestDatabase() = default;
+
+QString MariaDbTestDatabase::connectionString() const
+{
+    return m_server.connectionString();
+}
+
+QString MariaDbTestDatabase::library() const
+{
+    return MariaDbServer::library();
+}
+
+QString MariaDbTestDatabase::tableName(const QString& table) const
+{
+    return library() + u'.' + table;
+}
+
+void MariaDbTestDatabase::exec(const QString& statement, const QList<Variant>& parameters)
+{
+    m_admin->query(statement, parameters);
+}
+
+int MariaDbTestDatabase::serverConnectionCount()
+{
+    const auto rs = m_admin->query(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = ?"),
+                                   {Variant::text(MariaDbServer::user())});
+    return int(rs->value(0).toDouble());
+}
+
 std::vector<TestDatabaseKind> allTestDatabaseKinds()
 {
-    return {TestDatabaseKind::Sqlite};
+    return {TestDatabaseKind::Sqlite, TestDatabaseKind::MariaDb};
 }
 
 std::string testDatabaseKindName(TestDatabaseKind kind)
@@ -98,7 +137,8 @@ std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* w
 {
     if (kind == TestDatabaseKind::Sqlite)
         return std::make_unique<SqliteTestDatabase>();
-    if (whyNot)
-        *whyNot = QStringLiteral("no MariaDB test server");
-    return nullptr;
+    MariaDbServer* server = MariaDbServer::instance(whyNot);
+    if (!server)
+        return nullptr;
+    return std::make_unique<MariaDbTestDatabase>(*server);
 }

@@ -47,6 +47,29 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+class MariaDbServer;
+class DbConnection;
+
+// The library LIB1 of the test program's own MariaDB server, reached through ODBC with the program's
+// ODBC connection string; tables are created and filled as a separate administrator.
+class MariaDbTestDatabase : public TestDatabase
+{
+public:
+    explicit MariaDbTestDatabase(const MariaDbServer& server);
+    ~MariaDbTestDatabase() override;
+
+    QString backEnd() const override { return QStringLiteral("MariaDB"); }
+    QString connectionString() const override;
+    QString library() const override;
+    QString tableName(const QString& table) const override;
+    void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
+    int serverConnectionCount() override;
+
+private:
+    const MariaDbServer& m_server;
+    std::unique_ptr<DbConnection> m_admin;
+};
+
 enum class TestDatabaseKind
 {
     Sqlite,
