@@ -40,8 +40,35 @@
           <fo:region-after extent="31mm"/>
         </fo:simple-page-master>
       </fo:layout-master-set>
+      <xsl:call-template name="metadata"/>
       <xsl:apply-templates select="$staff"/>
     </fo:root>
+  </xsl:template>
+
+  <!-- Title and author of the PDF, shown by viewers in place of the temporary file's name. -->
+  <xsl:template name="metadata">
+    <xsl:variable name="general" select="(//*[local-name()='GeneralSalaryDeclarationDescription'])[1]"/>
+    <xsl:variable name="company" select="(//*[local-name()='CompanyDescription'])[1]"/>
+    <xsl:variable name="name" select="normalize-space($company/*[local-name()='Name']/*[local-name()='HR-RC-Name'])"/>
+    <fo:declarations>
+      <x:xmpmeta xmlns:x="adobe:ns:meta/">
+        <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">
+          <rdf:Description rdf:about="" xmlns:dc="http://purl.org/dc/elements/1.1/">
+            <dc:title>
+              <xsl:text>Lohnausweise </xsl:text>
+              <xsl:value-of select="normalize-space($general/*[local-name()='AccountingPeriod'])"/>
+              <xsl:if test="$name != ''">
+                <xsl:text> – </xsl:text>
+                <xsl:value-of select="$name"/>
+              </xsl:if>
+            </dc:title>
+            <xsl:if test="$name != ''">
+              <dc:creator><xsl:value-of select="$name"/></dc:creator>
+            </xsl:if>
+          </rdf:Description>
+        </rdf:RDF>
+      </x:xmpmeta>
+    </fo:declarations>
   </xsl:template>
 
   <!-- ============================================================ one certificate -->
