@@ -1,0 +1,168 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+// Options that only make sense together with --run.
+const QStringList kRunOptions = {QStringLiteral("transfer"),
+                                 QStringLiteral("source"),
+                                 QStringLiteral("lib"),
+                                 QStringLiteral("to"),
+                                 QStringLiteral("output"),
+                                 QStringLiteral("open-pdf"),
+                                 QStringLiteral("pdf-password"),
+                                 QStringLiteral("user"),
+                                 QStringLiteral("password"),
+                                 QStringLiteral("yes")};
+
+CommandLine usageError(const QString& text)
+{
+    CommandLine result;
+    result.mode = CommandLine::Mode::UsageError;
+    result.error = text;
+    return result;
+}
+
+// QCommandLineParser reports in English; the user gets German.
+QString germanParserError(const QCommandLineParser& parser)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return QStringLiteral("Unbekannte Option: %1%2").arg(name.size() == 1 ? u"-" : u"--", name);
+    }
+    const QString text = parser.errorText();
+    const QRegularExpressionMatch quoted = QRegularExpression(QStringLiteral("'([^']*)'")).match(text);
+    const QString option = quoted.hasMatch() ? quoted.captured(1) : QString();
+    if (text.startsWith(QLatin1String("Missing value")))
+        return QStringLiteral("Bei der Option %1 fehlt der Wert.").arg(option);
+    if (text.startsWith(QLatin1String("Unexpected value")))
+        return QStringLiteral("Die Option %1 nimmt keinen Wert.").arg(option);
+    return QStringLiteral("Ungültige Befehlszeile.");
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const auto valueOption = [](const char* name) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("wert"));
+    };
+    parser.addOptions({
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+        QCommandLineOption(QStringLiteral("run")),
+        valueOption("transfer"),
+        valueOption("source"),
+        valueOption("lib"),
+        valueOption("to"),
+        valueOption("output"),
+        QCommandLineOption(QStringLiteral("open-pdf")),
+        valueOption("pdf-password"),
+        valueOption("user"),
+        valueOption("password"),
+        QCommandLineOption(QStringLiteral("yes")),
+        valueOption("demo-db"),
+    });
+    if (!parser.parse(arguments))
+        return usageError(germanParserError(parser));
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(parser.positionalArguments().constFirst()));
+
+    CommandLine result;
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.mode = CommandLine::Mode::Help;
+        return result;
+    }
+    const bool run = parser.isSet(QStringLiteral("run"));
+    const bool demo = parser.isSet(QStringLiteral("demo-db"));
+    if (run && demo)
+        return usageError(QStringLiteral("--run und --demo-db können nicht zusammen angegeben werden."));
+    if (!run) {
+        for (const QString& name : kRunOptions) {
+            if (parser.isSet(name))
+                return usageError(QStringLiteral("Die Option --%1 gilt nur zusammen mit --run.").arg(name));
+        }
+    }
+    if (demo) {
+        result.mode = CommandLine::Mode::DemoDb;
+        result.demoDbFile = parser.value(QStringLiteral("demo-db"));
+        if (result.demoDbFile.isEmpty())
+            return usageError(QStringLiteral("Bei --demo-db fehlt der Dateiname."));
+        return result;
+    }
+    if (!run)
+        return result;
+
+    result.mode = CommandLine::Mode::Run;
+    if (parser.isSet(QStringLiteral("transfer"))) {
+        const QString transfer = parser.value(QStringLiteral("transfer")).toLower();
+        if (transfer == QLatin1String("odbc"))
+            result.transfer = 0;
+        else if (transfer == QLatin1String("ole"))
+            result.transfer = 1;
+        else
+            return usageError(QStringLiteral("--transfer erwartet odbc oder ole."));
+    }
+    if (parser.isSet(QStringLiteral("output"))) {
+        const QString output = parser.value(QStringLiteral("output")).toLower();
+        if (output == QLatin1String("pdf"))
+            result.output = CommandLine::Output::Pdf;
+        else if (output == QLatin1String("csv"))
+            result.output = CommandLine::Output::Csv;
+        else
+            return usageError(QStringLiteral("--output erwartet pdf oder csv."));
+    }
+    if (parser.isSet(QStringLiteral("source")))
+        result.source = parser.value(QStringLiteral("source"));
+    if (parser.isSet(QStringLiteral("lib")))
+        result.lib = parser.value(QStringLiteral("lib"));
+    if (parser.isSet(QStringLiteral("to")))
+        result.toFile = parser.value(QStringLiteral("to"));
+    result.openPdf = parser.isSet(QStringLiteral("open-pdf"));
+    result.yes = parser.isSet(QStringLiteral("yes"));
+
+    if (parser.isSet(QStringLiteral("pdf-password"))) {
+        // An empty password would give a PDF that only looks protected.
+        if (parser.value(QStringLiteral("pdf-password")).isEmpty())
+            return usageError(QStringLiteral("Das PDF-Passwort darf nicht leer sein."));
+        result.pdfPassword = parser.value(QStringLiteral("pdf-password"));
+    } else if (const QString env = environment.value(QStringLiteral("LOHNAUSWEIS_PDF_PASSWORD")); !env.isEmpty()) {
+        result.pdfPassword = env;
+    }
+    result.user = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
+                                                       : environment.value(QStringLiteral("LOHNAUSWEIS_USER"));
+    result.password = parser.isSet(QStringLiteral("password"))
+                          ? parser.value(QStringLiteral("password"))
+                          : environment.value(QStringLiteral("LOHNAUSWEIS_PASSWORD"));
+    return result;
+}
+
+QString usageText()
+{
+    return QStringLiteral("Aufruf:\n"
+                          "  lohnausweis                     öffnet das Hauptfenster\n"
+                          "  lohnausweis --run [Optionen]    führt einen Lauf ohne Fenster aus\n"
+                          "  lohnausweis --demo-db DATEI     schreibt die Demo-Datenbank\n"
+                          "  lohnausweis --help              zeigt diesen Text\n"
+                          "\n"
+                          "Ein Lauf ohne Fenster nimmt die gespeicherten Einstellungen des Hauptfensters und ändert\n"
+                          "sie mit diesen Optionen (gespeichert wird nichts):\n"
+                          "  --transfer odbc|ole     Übertragungsart\n"
+                          "  --source TEXT           System- oder DSN-Name\n"
+                          "  --lib TEXT              LOVAR/400 Rariz Datenbibliothek\n"
+                          "  --to DATEI              Ausgabedatei\n"
+                          "  --output pdf|csv        Ausgabe: PDF oder eLohnausweis SSK\n"
+                          "  --open-pdf              PDF-Datei nach Erstellung anzeigen\n"
+                          "  --pdf-password TEXT     PDF-Datei mit einem Passwort schützen\n"
+                          "                          (auch über LOHNAUSWEIS_PDF_PASSWORD)\n"
+                          "  --user TEXT             Benutzer für die ODBC-Anmeldung (auch LOHNAUSWEIS_USER)\n"
+                          "  --password TEXT         Passwort für die ODBC-Anmeldung (auch LOHNAUSWEIS_PASSWORD)\n"
+                          "  --yes                   bestehende PDF-Dateien ohne Rückfrage überschreiben\n"
+                          "\n"
+                          "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
+                          "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"
+                          "oder einem Abbruch, 2 bei falschem Aufruf.\n");
+}

@@ -1,0 +1,81 @@
+#include "app/HeadlessRun.h"
+
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/HeadlessPrompt.h"
+#include "app/frmMain.h"
+#include "db/DemoDatabase.h"
+#include "platform/LaError.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void setText(frmMain& window, const char* name, const std::optional<QString>& value)
+{
+    if (value)
+        window.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(*value);
+}
+
+void check(frmMain& window, const char* name)
+{
+    window.findChild<QAbstractButton*>(QString::fromLatin1(name))->setChecked(true);
+}
+
+} // namespace
+
+int runHeadless(const CommandLine& commandLine)
+{
+    HeadlessPrompt headless(
+        stderr, isatty(fileno(stderr)) != 0, {commandLine.yes, commandLine.user, commandLine.password});
+    const ScopedPrompt scoped(headless);
+
+    frmMain window;
+    gFrmMain = &window;
+    QObject::connect(
+        &window, &frmMain::statusTextChanged, &window, [&headless](const QString& text) { headless.progress(text); });
+    window.Form_Load();
+
+    if (commandLine.transfer)
+        check(window, *commandLine.transfer == 0 ? "optSRCFields0" : "optSRCFields1");
+    setText(window, "txtSrcFile", commandLine.source);
+    setText(window, "txtLib", commandLine.lib);
+    setText(window, "txtToFile", commandLine.toFile);
+    if (commandLine.output)
+        check(window, *commandLine.output == CommandLine::Output::Pdf ? "optPDF" : "opteLohnausweis");
+    if (commandLine.openPdf)
+        check(window, "chkOpenPDF");
+    if (commandLine.pdfPassword) {
+        check(window, "chkPassword");
+        setText(window, "txtPDFPassword", commandLine.pdfPassword);
+    }
+
+    window.cmdRun_Click();
+    headless.endProgress();
+
+    if (headless.cancelled()) {
+        std::fputs("Der Lauf wurde abgebrochen, weil eine Rückfrage mit Abbrechen beantwortet wurde "
+                   "(--yes beantwortet sie mit OK).\n",
+                   stderr);
+    }
+    // The window is never closed, so the settings of this run are not stored.
+    return headless.failureShown() || headless.cancelled() ? 1 : 0;
+}
+
+int runWriteDemoDatabase(const CommandLine& commandLine)
+{
+    try {
+        writeDemoDatabase(commandLine.demoDbFile);
+        return 0;
+    } catch (...) {
+        const LaError error = toLaError(std::current_exception());
+        const QString text = QStringLiteral("Die Demo-Datenbank '%1' konnte nicht geschrieben werden.\n%2\n")
+                                 .arg(commandLine.demoDbFile, error.description());
+        std::fputs(text.toUtf8().constData(), stderr);
+        return 1;
+    }
+}

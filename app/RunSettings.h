@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Defaults stored under FOP, XSL and LOVARSFile the first time a run finds them missing.
+inline constexpr const char* kDefaultFopPath = "./fop/fop";
+inline constexpr const char* kDefaultXslPath = "./xsl/TaxAccountingForm.xsl";
+inline constexpr const char* kDefaultExportTable = "LGHLAEXP";
+
+// Fills gVersion and gAppPath. No error box of its own: errors go to the caller.
+void initGlobals();
+
+// Loads gFopPath, gXslPath and gExportTable from the settings store; a value that reads as the
+// text "NULL" (the marker for "missing") is replaced by its default, which is then stored.
+// Errors show the box "frmMain.getINITValues"; the globals keep what they hold by then.
+void getINITValues();
+
+// The transfer type: the index of the first checked transfer-type button of gFrmMain
+// (0 ODBC, 1 OLE), -1 when none is checked. Errors show the box "frmMain.getMediumIndex".
+qint16 getMediumIndex();
