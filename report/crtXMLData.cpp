@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
+#include "app/RunSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DbRecordSet.h"
 #include "db/ExportRow.h"
@@ -33,15 +34,6 @@ MainWindowView& mainWindow()
     if (!gFrmMain)
         throw LaError::runtime(ErrNo::ObjectNotSet);
     return *gFrmMain;
-}
-
-// The transfer type: the index of the first checked button of the transfer-type group, -1 for none.
-qint16 transferType(const MainWindowView& window)
-{
-    for (int i = 0; i < window.transferButtonCount(); ++i)
-        if (window.transferButtonChecked(i))
-            return qint16(i);
-    return -1;
 }
 
 // Deletes the temporary document when the rendering step is left, whichever way.
@@ -207,7 +199,7 @@ void crtXMLData()
         window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
 
         std::unique_ptr<clsADOConnect> reader;
-        const qint16 medium = transferType(window);
+        const qint16 medium = getMediumIndex();
         if (medium == 1 || medium == 0) {
             reader = std::make_unique<clsADOConnect>();
             reader->setSource(getADOProvider(medium, window.txtSrcFile()));
