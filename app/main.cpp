@@ -29,6 +29,14 @@ void installGermanTranslations(QApplication& app)
         QApplication::installTranslator(translator);
 }
 
+// Standard error of a headless run carries the message boxes for scripts to read; Qt's own
+// diagnostics (a missing runtime directory and the like) would mix into them.
+void quietQtDiagnostics(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg || qEnvironmentVariableIsSet("LOHNAUSWEIS_DEBUG"))
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+}
+
 int runWindow(QApplication& app)
 {
     frmMain window;
@@ -57,6 +65,7 @@ int main(int argc, char** argv)
             print(stderr, commandLine.error + QStringLiteral("\n\n") + usageText());
             return 2;
         case CommandLine::Mode::DemoDb: {
+            qInstallMessageHandler(quietQtDiagnostics);
             QCoreApplication app(argc, argv);
             return runWriteDemoDatabase(commandLine);
         }
@@ -64,6 +73,7 @@ int main(int argc, char** argv)
             // The window stays hidden: no display is needed.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(quietQtDiagnostics);
             QApplication app(argc, argv);
             installGermanTranslations(app);
             return runHeadless(commandLine);

@@ -1,0 +1,126 @@
+#include "app/WidgetPrompt.h"
+
+#include "app/frmLogin.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Acts on the modal dialog as soon as it is open; exec() then returns without blocking the test.
+void whenModalOpens(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        act(modal);
+    });
+}
+
+} // namespace
+
+TEST(frmLogin, IsCentredOverTheMainWindow)
+{
+    struct Case
+    {
+        QRect owner;
+        QSize dialog;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {QRect(100, 50, 401, 409), QSize(225, 98), QPoint(188, 206)},
+        {QRect(0, 0, 400, 400), QSize(400, 400), QPoint(0, 0)},
+        // A dialog larger than its owner stands out on both sides.
+        {QRect(10, 10, 100, 100), QSize(300, 200), QPoint(-90, -40)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(frmLogin::centredPosition(c.owner, c.dialog), c.expected);
+}
+
+TEST(frmLogin, HasItsControls)
+{
+    frmLogin dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Anmelden"));
+    auto* pwd = dialog.findChild<QLineEdit*>(QStringLiteral("txtPwd"));
+    ASSERT_NE(pwd, nullptr);
+    EXPECT_EQ(pwd->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(pwd->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), u'*');
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+    EXPECT_EQ(dialog.findChildren<QPushButton*>().size(), 1);
+}
+
+TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
+{
+    QWidget owner;
+    owner.setGeometry(200, 150, 401, 409);
+    owner.show();
+    WidgetPrompt prompt(&owner);
+    QPoint dialogPos;
+    QSize dialogSize;
+    whenModalOpens([&](QWidget* modal) {
+        dialogPos = modal->pos();
+        dialogSize = modal->size();
+        QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("txtUser")), QStringLiteral("LOVARUSR"));
+        QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("txtPwd")), QStringLiteral("g3h;eim"));
+        QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+
+    QString user;
+    QString password;
+    prompt.login(user, password);
+
+    EXPECT_EQ(user, QStringLiteral("LOVARUSR"));
+    EXPECT_EQ(password, QStringLiteral("g3h;eim"));
+    const QRect ownerFrame = owner.frameGeometry();
+    const QSize margins = ownerFrame.size() - owner.size();
+    EXPECT_EQ(dialogPos, frmLogin::centredPosition(ownerFrame, dialogSize + margins));
+}
+
+TEST(WidgetPrompt, MessageBoxButtonsAndAnswers)
+{
+    struct Case
+    {
+        int style;
+        QMessageBox::StandardButton press;
+        QMessageBox::Icon icon;
+        int answer;
+    };
+    const Case cases[] = {
+        {48, QMessageBox::Ok, QMessageBox::Warning, MsgAnswer::Ok},
+        {16, QMessageBox::Ok, QMessageBox::Critical, MsgAnswer::Ok},
+        {1, QMessageBox::Cancel, QMessageBox::NoIcon, MsgAnswer::Cancel},
+        {1, QMessageBox::Ok, QMessageBox::NoIcon, MsgAnswer::Ok},
+    };
+    WidgetPrompt prompt(nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        QString shownText;
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        int buttons = 0;
+        whenModalOpens([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            shownText = box->text();
+            shownIcon = box->icon();
+            buttons = box->buttons().size();
+            box->button(c.press)->click();
+        });
+
+        const int answer = prompt.messageBox(QStringLiteral("Zeile 1\r\n<b>Zeile 2</b>"), c.style, QStringLiteral("T"));
+
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(shownIcon, c.icon);
+        EXPECT_EQ(buttons, c.style == 1 ? 2 : 1);
+        EXPECT_EQ(shownText, QStringLiteral("Zeile 1\n<b>Zeile 2</b>"));
+    }
+}
