@@ -1,9 +1,52 @@
 #include "db/DbConnection.h"
+#include "db/OdbcConnection.h"
+#include "db/SqliteConnection.h"
 #include "platform/LaError.h"
 
-// Placeholder until the ODBC and SQLite back ends land: every connection fails to open.
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+// "key=value;" pairs, keys compared case-insensitively; a later key wins, as with the drivers.
+QHash<QString, QString> connectionAttributes(const QString& connectionString)
+{
+    QHash<QString, QString> attributes;
+    const QStringList pairs = connectionString.split(u';', Qt::SkipEmptyParts);
+    for (const QString& pair : pairs) {
+        const qsizetype eq = pair.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        attributes.insert(pair.left(eq).trimmed().toUpper(), pair.mid(eq + 1));
+    }
+    return attributes;
+}
+
+bool looksLikePath(const QString& dataSource)
+{
+    return dataSource.contains(u'/') || dataSource.contains(u'\\');
+}
+
+} // namespace
+
 std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString)
 {
+    const QHash<QString, QString> attributes = connectionAttributes(connectionString);
+    const QString provider = attributes.value(QStringLiteral("PROVIDER")).trimmed().toUpper();
+    if (provider == QLatin1String("IBMDA400")) {
+        const QString dataSource = attributes.value(QStringLiteral("DATA SOURCE")).trimmed();
+        // A host name never contains a slash, so a data source that does is meant as a database file:
+        // a missing file is reported as such instead of as an unknown host.
+        if (SqliteConnection::isSqliteFile(dataSource) || (looksLikePath(dataSource) && !dataSource.isEmpty()))
+            return std::make_shared<SqliteConnection>(dataSource);
+        // The host itself: through the host's own ODBC driver.
+        return std::make_shared<OdbcConnection>(QStringLiteral("DRIVER={IBM i Access ODBC Driver};SYSTEM=") +
+                                                dataSource + u';');
+    }
+    if (provider == QLatin1String("MSDASQL"))
+        return std::make_shared<OdbcConnection>(connectionString);
     throw LaError::runtime(ErrNo::InvalidCall,
-                           QStringLiteral("Keine Datenbankanbindung für '%1' vorhanden.").arg(connectionString));
+                           provider.isEmpty()
+                               ? QStringLiteral("Die Verbindungszeichenfolge nennt keinen Provider.")
+                               : QStringLiteral("Der Provider '%1' wird nicht unterstützt.").arg(provider));
 }

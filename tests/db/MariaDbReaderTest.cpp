@@ -1,0 +1,165 @@
+// What only a real server over ODBC shows: the host's value types, the driver's errors, the
+// connection string reaching the driver as it is.
+#include "db/ConnectionString.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "platform/LaError.h"
+#include "support/MariaDbServer.h"
+#include "support/PayrollTables.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MariaDbReader : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QString whyNot;
+        server = MariaDbServer::instance(&whyNot);
+        if (!server) {
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << qPrintable(whyNot);
+            GTEST_SKIP() << qPrintable(whyNot);
+        }
+        db = std::make_unique<MariaDbTestDatabase>(*server);
+        db->dropPayrollTables();
+        PayrollTables::createAll(*db);
+    }
+
+    std::shared_ptr<DbConnection> connect()
+    {
+        auto c = openDbConnection(server->connectionString());
+        c->useLibrary(MariaDbServer::library());
+        return c;
+    }
+
+    RecordingPrompt prompt;
+    ScopedPrompt installed{prompt};
+    MariaDbServer* server = nullptr;
+    std::unique_ptr<MariaDbTestDatabase> db;
+};
+
+TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
+{
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
+    prompt.loginUser = MariaDbServer::user();
+    prompt.loginPassword = MariaDbServer::password();
+    const QString source = getADOProvider(0, MariaDbServer::dsn());
+    EXPECT_EQ(source,
+              QStringLiteral("PROVIDER=MSDASQL;dsn=LADSN;uid=lauser;pwd=") + MariaDbServer::password() +
+                  QStringLiteral(";database= ;"));
+    clsADOConnect reader;
+    reader.setSource(source);
+    reader.setLibl(MariaDbServer::library());
+    ASSERT_TRUE(reader.init(QStringLiteral("LGHPS"), QStringLiteral("PKTON")))
+        << qPrintable(prompt.boxes.value(0).text);
+    EXPECT_EQ(reader.getValue(), QStringLiteral("GR"));
+
+    // The password is the one typed: a wrong one is the server's refusal, with its own number.
+    try {
+        openDbConnection(QStringLiteral("PROVIDER=MSDASQL;dsn=LADSN;uid=lauser;pwd=wrong;database= ;"));
+        FAIL() << "connected with a wrong password";
+    } catch (const LaError& e) {
+        EXPECT_EQ(e.number(), 1045);
+        EXPECT_EQ(e.source(), QStringLiteral("ODBC 28000"));
+        EXPECT_TRUE(e.description().contains(QStringLiteral("Access denied"))) << qPrintable(e.description());
+    }
+}
+
+TEST_F(MariaDbReader, ValuesComeAsTheHostDeliversThem)
+{
+    PayrollTables::insert(*db,
+                          QStringLiteral("LGHLAEXP"),
+                          {{Field::EFLDH1, Variant::text(QStringLiteral("Muster Hans"))},
+                           {Field::EFLDD, Variant::text(QStringLiteral("2025"))},
+                           {Field::EB0100, Variant::decimal(QStringLiteral("1234.5"))},
+                           {Field::EB0210, Variant::integer(0)},
+                           {Field::EB0900, Variant::decimal(QStringLiteral("-17.05"))},
+                           {Field::EFLDE2, Variant::date(QDate(2025, 12, 31))},
+                           {Field::ET0230, Variant::text(QString())}});
+    PayrollTables::insert(*db,
+                          QStringLiteral("LGHPS"),
+                          {{QStringLiteral("PNAME"), Variant::text(QStringLiteral("D'Amico Luca"))},
+                           {QStringLiteral("PSEXCD"), Variant::integer(2)}});
+
+    const auto rs = connect()->query(QStringLiteral("SELECT * FROM LIB1.LGHLAEXP"));
+    ASSERT_FALSE(rs->isEOF());
+    EXPECT_EQ(rs->value(QString(Field::EFLDH1)), Variant::text(QStringLiteral("Muster Hans").leftJustified(60)));
+    EXPECT_EQ(rs->value(QString(Field::ET0230)), Variant::text(QString(60, u' ')));
+    EXPECT_EQ(rs->value(QString(Field::EFLDD)), Variant::text(QStringLiteral("2025")));
+    EXPECT_EQ(rs->value(QString(Field::EB0100)), Variant::decimal(QStringLiteral("1234.50")));
+    EXPECT_EQ(rs->value(QString(Field::EB0210)), Variant::decimal(QStringLiteral("0.00")));
+    EXPECT_EQ(rs->value(QString(Field::EB0900)), Variant::decimal(QStringLiteral("-17.05")));
+    EXPECT_EQ(rs->value(QString(Field::EFLDE2)), Variant::date(QDate(2025, 12, 31)));
+    EXPECT_TRUE(rs->value(QString(Field::EFLDE1)).isNull());
+
+    // Parameters are bound: an apostrophe in the value needs no quoting.
+    const auto person = connect()->query(QStringLiteral("SELECT PSEXCD FROM LIB1.LGHPS WHERE RTRIM(PNAME) = ?"),
+                                         {Variant::text(QStringLiteral("D'Amico Luca"))});
+    ASSERT_FALSE(person->isEOF());
+    EXPECT_EQ(person->value(0).toText(), QStringLiteral("2"));
+}
+
+TEST_F(MariaDbReader, OtherColumnTypesAndLongTexts)
+{
+    const QString longText = QString(30000, u'ä') + QStringLiteral("ßend  ");
+    db->exec(QStringLiteral("DROP TABLE IF EXISTS LIB1.T"));
+    db->exec(QStringLiteral("CREATE TABLE LIB1.T (L TEXT, TS DATETIME, D DOUBLE, I BIGINT, B VARBINARY(20))"));
+    db->exec(QStringLiteral("INSERT INTO LIB1.T VALUES (?, '2025-03-04 05:06:07', 0.25, -9007199254740993, 'Zürich')"),
+             {Variant::text(longText)});
+    const auto rs = connect()->query(QStringLiteral("SELECT * FROM LIB1.T"));
+    EXPECT_EQ(rs->value(QStringLiteral("L")), Variant::text(longText));
+    EXPECT_EQ(rs->value(QStringLiteral("TS")), Variant::timestamp(QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7))));
+    EXPECT_EQ(rs->value(QStringLiteral("D")), Variant::floating(0.25));
+    EXPECT_EQ(rs->value(QStringLiteral("I")), Variant::integer(-9007199254740993));
+    EXPECT_EQ(rs->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
+}
+
+struct FailingOpen
+{
+    const char* name;
+    QString (*source)(const MariaDbServer& server);
+    QString library;
+};
+
+class MariaDbFailingOpen : public MariaDbReader, public ::testing::WithParamInterface<FailingOpen>
+{
+};
+
+TEST_P(MariaDbFailingOpen, ShowsOneBoxAndFails)
+{
+    clsADOConnect reader;
+    reader.setSource(GetParam().source(*server));
+    reader.setLibl(GetParam().library);
+    EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
+    ASSERT_EQ(prompt.boxes.size(), 1);
+    EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+    EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    MariaDbFailingOpen,
+    ::testing::Values(FailingOpen{"MissingLibrary",
+                                  [](const MariaDbServer& s) { return s.connectionString(); },
+                                  QStringLiteral("NOLIB")},
+                      FailingOpen{"NoServerOnThatPort",
+                                  [](const MariaDbServer& s) {
+                                      // The port below the server's own: nothing listens there in the test.
+                                      return QStringLiteral(
+                                                 "PROVIDER=MSDASQL;DRIVER={%1};SERVER=127.0.0.1;PORT=%2;uid=%3;pwd=%4;")
+                                          .arg(MariaDbServer::driverName())
+                                          .arg(s.port() == 1 ? 2 : s.port() - 1)
+                                          .arg(MariaDbServer::user(), MariaDbServer::password());
+                                  },
+                                  QStringLiteral("LIB1")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,250 @@
+// The record reader over the real back ends: one test body, run against every test database.
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "platform/LaError.h"
+#include "support/PayrollTables.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using PayrollTables::Row;
+
+QString padded(const QString& text, const QString& field)
+{
+    return text.leftJustified(PayrollTables::charWidth(field), u' ');
+}
+
+Row exportRow(const QString& company, const QString& name, const Variant& income)
+{
+    return {{Field::EFLDI2, Variant::text(padded(company, Field::EFLDI2))},
+            {Field::EFLDH1, Variant::text(padded(name, Field::EFLDH1))},
+            {Field::EB0100, income},
+            {Field::EFLDE1, Variant::date(QDate(2025, 1, 1))},
+            {Field::EFLDA, Variant::text(QStringLiteral("X"))}};
+}
+
+class ReaderBackEnd : public ::testing::TestWithParam<TestDatabaseKind>
+{
+protected:
+    void SetUp() override
+    {
+        QString whyNot;
+        db = openTestDatabase(GetParam(), &whyNot);
+        if (!db) {
+            // In CI a database that cannot run is a failure, never a silent skip.
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << qPrintable(whyNot);
+            GTEST_SKIP() << qPrintable(whyNot);
+        }
+        db->dropPayrollTables();
+        PayrollTables::createAll(*db);
+    }
+
+    std::unique_ptr<clsADOConnect>
+    reader(const QString& table, const QString& sort = {}, std::shared_ptr<DbConnection> connection = {})
+    {
+        auto r = std::make_unique<clsADOConnect>();
+        r->setSource(db->connectionString());
+        r->setLibl(db->library());
+        if (connection)
+            r->setConnection(std::move(connection));
+        if (!r->init(table, {}, {}, sort))
+            return nullptr;
+        return r;
+    }
+
+    RecordingPrompt prompt;
+    ScopedPrompt installed{prompt};
+    std::unique_ptr<TestDatabase> db;
+};
+
+TEST_P(ReaderBackEnd, ReadsRowsInTheDatabaseSortOrderAndFieldsByAnySpelling)
+{
+    PayrollTables::insert(*db, QStringLiteral("LGHLAEXP"), exportRow("Beta AG", "Zürcher Anna", Variant::integer(3)));
+    PayrollTables::insert(*db, QStringLiteral("LGHLAEXP"), exportRow("Alpha AG", "Meier Hans", Variant::integer(2)));
+    PayrollTables::insert(*db, QStringLiteral("LGHLAEXP"), exportRow("Alpha AG", "D'Amico Luca", Variant::integer(1)));
+
+    const auto r = reader(QStringLiteral("LGHLAEXP"), QStringLiteral("EFLDI2, EFLDH1"));
+    ASSERT_TRUE(r) << qPrintable(prompt.boxes.value(0).text);
+    QStringList names;
+    QList<double> incomes;
+    for (; !r->isEOF(); r->MoveNext()) {
+        const auto rs = r->getRecordset();
+        names.append(rs->value(QString(Field::EFLDH1)).toText().trimmed());
+        incomes.append(rs->value(QStringLiteral("eb0100")).toDouble());
+        EXPECT_TRUE(isFlagSet(rs->value(QStringLiteral("Eflda"))));
+    }
+    EXPECT_EQ(names, (QStringList{"D'Amico Luca", "Meier Hans", "Zürcher Anna"}));
+    EXPECT_EQ(incomes, (QList<double>{1, 2, 3}));
+    EXPECT_TRUE(prompt.boxes.isEmpty());
+}
+
+TEST_P(ReaderBackEnd, KeepsPaddingNullsAmountsAndDates)
+{
+    Row row = exportRow("Gamma GmbH", "Müller-Weiß Jürg", Variant::decimal(QStringLiteral("1234.50")));
+    row.append({Field::EFLDH2, Variant()});
+    row.append({Field::EB0900, Variant::decimal(QStringLiteral("-17.05"))});
+    PayrollTables::insert(*db, QStringLiteral("LGHLAEXP"), row);
+
+    const auto r = reader(QStringLiteral("LGHLAEXP"));
+    ASSERT_TRUE(r) << qPrintable(prompt.boxes.value(0).text);
+    const auto rs = r->getRecordset();
+    const QString name = rs->value(QString(Field::EFLDH1)).toText();
+    EXPECT_EQ(name, padded(QStringLiteral("Müller-Weiß Jürg"), Field::EFLDH1));
+    EXPECT_EQ(name.size(), 60);
+    EXPECT_TRUE(rs->value(QString(Field::EFLDH2)).isNull());
+    EXPECT_TRUE(rs->value(QString(Field::EB1100)).isNull());
+    EXPECT_DOUBLE_EQ(rs->value(QString(Field::EB0100)).toDouble(), 1234.5);
+    EXPECT_DOUBLE_EQ(rs->value(QString(Field::EB0900)).toDouble(), -17.05);
+    EXPECT_EQ(rs->value(QString(Field::EFLDE1)).toDate(), QDate(2025, 1, 1));
+    EXPECT_EQ(isoDateOrEmpty(rs->value(QString(Field::EFLDE1))), QStringLiteral("2025-01-01"));
+}
+
+TEST_P(ReaderBackEnd, MovesFirstAndLastAndTellsThePosition)
+{
+    for (const char* name : {"A", "B", "C"})
+        PayrollTables::insert(*db,
+                              QStringLiteral("LGHPS"),
+                              {{QStringLiteral("PNAME"), Variant::text(QString::fromLatin1(name))},
+                               {QStringLiteral("PKTON"), Variant::text(QStringLiteral("ZH"))}});
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("BE"))}});
+
+    auto r = std::make_unique<clsADOConnect>();
+    r->setSource(db->connectionString());
+    r->setLibl(db->library());
+    ASSERT_TRUE(r->init(QStringLiteral("LGHPS"), QStringLiteral("PNAME, PKTON"), {}, QStringLiteral("PKTON, PNAME")));
+    EXPECT_EQ(r->AbsolutePosition(), 1);
+    EXPECT_EQ(r->getValue(), QString()); // the BE row has no name: Null reads as ""
+    r->MoveLast();
+    EXPECT_EQ(r->AbsolutePosition(), 4);
+    EXPECT_EQ(r->getValue().trimmed(), QStringLiteral("C"));
+    r->MoveFirst();
+    r->MoveNext();
+    EXPECT_EQ(r->AbsolutePosition(), 2);
+    EXPECT_EQ(r->getValue().trimmed(), QStringLiteral("A"));
+    r->MoveLast();
+    r->MoveNext();
+    EXPECT_TRUE(r->isEOF());
+    r->MoveLast(); // at the end it stays there
+    EXPECT_TRUE(r->isEOF());
+    EXPECT_THROW(r->MoveNext(), LaError);
+    try {
+        (void)r->getValue();
+        FAIL() << "reading at the end must fail";
+    } catch (const LaError& e) {
+        EXPECT_EQ(e.number(), ErrNo::NoCurrentRecord);
+        EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.getValue"));
+    }
+}
+
+TEST_P(ReaderBackEnd, UnknownFieldNameIsItemNotFound)
+{
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("BE"))}});
+    const auto r = reader(QStringLiteral("LGHPS"));
+    ASSERT_TRUE(r);
+    try {
+        (void)r->getRecordset()->value(QStringLiteral("PKTONX"));
+        FAIL();
+    } catch (const LaError& e) {
+        EXPECT_EQ(e.number(), ErrNo::ItemNotFound);
+    }
+}
+
+TEST_P(ReaderBackEnd, ThreeReadersShareOneConnection)
+{
+    PayrollTables::insert(*db, QStringLiteral("LGHLAEXP"), exportRow("Alpha AG", "Meier Hans", Variant::integer(2)));
+    PayrollTables::insert(*db,
+                          QStringLiteral("LGHLAZ"),
+                          {{QStringLiteral("LHREC"), Variant::text(QStringLiteral("LH"))},
+                           {QStringLiteral("LHJAHR"), Variant::integer(2025)}});
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("ZH"))}});
+
+    const auto first = reader(QStringLiteral("LGHLAEXP"));
+    ASSERT_TRUE(first) << qPrintable(prompt.boxes.value(0).text);
+    const auto shared = first->getConnection();
+    const int before = db->serverConnectionCount();
+    if (before >= 0) {
+        EXPECT_GE(before, 1); // the server sees the first reader's connection
+    }
+    // The lookups carry a connection string of their own that must not be used.
+    auto second = std::make_unique<clsADOConnect>();
+    second->setSource(QStringLiteral("Provider=IBMDA400;Data Source=/nonexistent/x.sqlite;"));
+    second->setLibl(db->library());
+    second->setConnection(first->getConnection());
+    ASSERT_TRUE(second->init(QStringLiteral("LGHLAZ")));
+    const auto third = reader(QStringLiteral("LGHPS"), {}, first->getConnection());
+    ASSERT_TRUE(third);
+
+    EXPECT_EQ(second->getConnection(), shared);
+    EXPECT_EQ(third->getConnection(), shared);
+    EXPECT_EQ(shared->statementCount(), 3);
+    EXPECT_EQ(db->serverConnectionCount(), before); // no connection opened by the lookups
+    EXPECT_EQ(second->getRecordset()->value(QStringLiteral("LHJAHR")).toDouble(), 2025);
+    EXPECT_EQ(third->getRecordset()->value(QStringLiteral("PKTON")).toText(), QStringLiteral("ZH"));
+    EXPECT_TRUE(prompt.boxes.isEmpty());
+}
+
+TEST_P(ReaderBackEnd, SharedConnectionLivesWhileAnyReaderHoldsIt)
+{
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("ZH"))}});
+    auto first = reader(QStringLiteral("LGHPS"), {});
+    ASSERT_TRUE(first);
+    std::weak_ptr<DbConnection> watch = first->getConnection();
+    auto second = reader(QStringLiteral("LGHPS"), {}, first->getConnection());
+    ASSERT_TRUE(second);
+    first.reset();
+    ASSERT_FALSE(watch.expired());
+    EXPECT_TRUE(watch.lock()->isOpen());
+    auto third = reader(QStringLiteral("LGHPS"), {}, second->getConnection());
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->getRecordset()->value(QStringLiteral("PKTON")).toText(), QStringLiteral("ZH"));
+    second.reset();
+    third.reset();
+    EXPECT_TRUE(watch.expired()); // gone with the last reader
+
+    // A reader without a library closes the connection it holds on release.
+    auto connection = openDbConnection(db->connectionString());
+    {
+        clsADOConnect noLibrary;
+        noLibrary.setConnection(connection);
+    }
+    EXPECT_FALSE(connection->isOpen());
+}
+
+TEST_P(ReaderBackEnd, MissingTableShowsOneBoxAndFails)
+{
+    const auto r = reader(QStringLiteral("NOSUCHTABLE"));
+    EXPECT_FALSE(r);
+    ASSERT_EQ(prompt.boxes.size(), 1);
+    EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+    EXPECT_EQ(prompt.boxes[0].style, 16);
+    EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("NOSUCHTABLE"), Qt::CaseInsensitive))
+        << qPrintable(prompt.boxes[0].text);
+}
+
+TEST_P(ReaderBackEnd, EmptyLibraryIsRefusedBeforeAnyStatement)
+{
+    auto connection = openDbConnection(db->connectionString());
+    clsADOConnect r;
+    r.setSource(db->connectionString());
+    r.setLibl(QString());
+    r.setConnection(connection);
+    EXPECT_FALSE(r.init(QStringLiteral("LGHLAEXP")));
+    EXPECT_EQ(prompt.boxes.size(), 1);
+    EXPECT_EQ(connection->statementCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BackEnds, ReaderBackEnd, ::testing::ValuesIn(allTestDatabaseKinds()), [](const auto& info) {
+    return testDatabaseKindName(info.param);
+});
+
+} // namespace

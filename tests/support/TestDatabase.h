@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/Variant.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A payroll database for tests that go through the real back ends: tables are created and filled
+// through `exec`, the program reads them with `connectionString()` and `library()`.
+class TestDatabase
+{
+public:
+    virtual ~TestDatabase();
+
+    virtual QString backEnd() const = 0; // "SQLite", "MariaDB"
+    virtual QString connectionString() const = 0;
+    virtual QString library() const = 0;
+    // The name under which `exec` reaches a table of the library.
+    virtual QString tableName(const QString& table) const = 0;
+    // Runs one statement that changes the database, `?` markers bound to `parameters`.
+    virtual void exec(const QString& statement, const QList<Variant>& parameters = {}) = 0;
+    // The number of client connections the server sees, or -1 for a back end without a server.
+    virtual int serverConnectionCount() { return -1; }
+    // Drops the tables the payroll helpers create, so each test starts from nothing.
+    void dropPayrollTables();
+};
+
+// A fresh SQLite file in a temporary folder, reached with the host provider's connection string.
+class SqliteTestDatabase : public TestDatabase
+{
+public:
+    SqliteTestDatabase();
+    ~SqliteTestDatabase() override;
+
+    QString backEnd() const override { return QStringLiteral("SQLite"); }
+    QString connectionString() const override;
+    QString library() const override { return QStringLiteral("LIB1"); }
+    QString tableName(const QString& table) const override { return table; }
+    void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
+    QString path() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+class MariaDbServer;
+class DbConnection;
+
+// The library LIB1 of the test program's own MariaDB server, reached through ODBC with the program's
+// ODBC connection string; tables are created and filled as a separate administrator.
+class MariaDbTestDatabase : public TestDatabase
+{
+public:
+    explicit MariaDbTestDatabase(const MariaDbServer& server);
+    ~MariaDbTestDatabase() override;
+
+    QString backEnd() const override { return QStringLiteral("MariaDB"); }
+    QString connectionString() const override;
+    QString library() const override;
+    QString tableName(const QString& table) const override;
+    void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
+    int serverConnectionCount() override;
+
+private:
+    const MariaDbServer& m_server;
+    std::unique_ptr<DbConnection> m_admin;
+};
+
+enum class TestDatabaseKind
+{
+    Sqlite,
+    MariaDb
+};
+
+std::vector<TestDatabaseKind> allTestDatabaseKinds();
+std::string testDatabaseKindName(TestDatabaseKind kind);
+// A fresh database of that kind, or null with the reason in `whyNot` when its server cannot run.
+std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* whyNot);
