@@ -1,9 +1,14 @@
 #include "report/crtCSVData.h"
 
 #include "platform/LaError.h"
+#include "report/CsvExport.h"
 
-// Placeholder until the CSV export lands.
 void crtCSVData()
 {
-    throw LaError(ErrNo::InvalidCall, QStringLiteral("frmMain.crtXMLData"), QStringLiteral("CSV-Ausgabe fehlt noch."));
+    try {
+        CsvExport run;
+        run.run();
+    } catch (...) {
+        raiseError(QStringLiteral("frmMain.crtXMLData"));
+    }
 }
