@@ -1,9 +1,274 @@
 #include "report/crtXMLData.h"
 
+#include "app/Globals.h"
+#include "app/MainWindowView.h"
+#include "app/RunSettings.h"
+#include "db/ConnectionString.h"
+#include "db/DbRecordSet.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "platform/AppIdentity.h"
+#include "platform/Functions.h"
 #include "platform/LaError.h"
+#include "platform/Prompt.h"
+#include "platform/clsFSConnect.h"
+#include "platform/clsShell.h"
+#include "report/PdfRun.h"
+#include "report/TextStream.h"
+#include "report/crtXMLDocument.h"
 
-// Placeholder until the PDF run lands.
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+// The first document ends before the row that brings its row count to this value.
+constexpr qint64 kDocumentRowLimit = 200;
+const QString kWorkingDirectory = QStringLiteral("./");
+
+MainWindowView& mainWindow()
+{
+    if (!gFrmMain)
+        throw LaError::runtime(ErrNo::ObjectNotSet);
+    return *gFrmMain;
+}
+
+// Deletes the temporary document when the rendering step is left, whichever way.
+class TemporaryFileRemover
+{
+public:
+    explicit TemporaryFileRemover(QString file)
+        : m_file(std::move(file))
+    {
+    }
+    ~TemporaryFileRemover()
+    {
+        if (!m_file.isEmpty())
+            QFile::remove(m_file);
+    }
+    TemporaryFileRemover(const TemporaryFileRemover&) = delete;
+    TemporaryFileRemover& operator=(const TemporaryFileRemover&) = delete;
+
+private:
+    QString m_file;
+};
+
+// Removes an existing PDF before the formatter writes it anew, so that afterwards the PDF's existence
+// proves the formatter's success. A failure carries its own location naming the file.
+void removeExistingPdf(const QString& pdfFile)
+{
+    try {
+        std::filesystem::remove(std::filesystem::path(QFile::encodeName(pdfFile).toStdString()));
+    } catch (...) {
+        raiseError(QStringLiteral("frmMain.crtPDFFile") + kCrLf + kCrLf + QStringLiteral("Datei ") + pdfFile +
+                   QStringLiteral(" konnte nicht gelöscht werden."));
+    }
+}
+
+// An error that already carries the location of crtPDFFile and must not get it twice.
+struct LocatedPdfError
+{
+    LaError error;
+};
+
+} // namespace
+
+QString numberedPdfFileName(const QString& outputFile, qint64 number)
+{
+    const QString suffix = u'_' + QString::number(number).rightJustified(3, u'0');
+    const qsizetype nameStart =
+        std::max(outputFile.lastIndexOf(u'/'), outputFile.lastIndexOf(u'\\')) + 1; // 0 when there is none
+    const qsizetype dot = outputFile.lastIndexOf(u'.');
+    if (dot < nameStart)
+        return outputFile + suffix;
+    return outputFile.left(dot) + suffix + outputFile.mid(dot);
+}
+
+QString quoteArgument(const QString& argument)
+{
+    QString quoted = QStringLiteral("\"");
+    qsizetype backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == u'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == u'"')
+            quoted += QString(backslashes * 2 + 1, u'\\');
+        else
+            quoted += QString(backslashes, u'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted += QString(backslashes * 2, u'\\');
+    return quoted + u'"';
+}
+
+QString crtXMLFile(const TextStream& stream)
+{
+    QString file;
+    try {
+        file = CreateTempFile(QStringLiteral("tmp"), QString());
+        if (file.isEmpty())
+            throw LaError::runtime(ErrNo::PathFileAccess,
+                                   QStringLiteral("Im temporären Verzeichnis kann keine Datei angelegt werden."));
+        stream.saveToFile(file);
+        return file;
+    } catch (...) {
+        if (!file.isEmpty())
+            QFile::remove(file);
+        raiseError(QStringLiteral("frmMain.crtXMLFile"));
+    }
+}
+
+bool crtPDFFile(const QString& pdfFile, const QString& xmlFile)
+{
+    const TemporaryFileRemover removeXml(xmlFile);
+    try {
+        MainWindowView& window = mainWindow();
+        if (!gLog)
+            throw LaError::runtime(ErrNo::ObjectNotSet);
+
+        if (!gOverwriteAsked && QFileInfo::exists(pdfFile)) {
+            const int answer = prompt().messageBox(QStringLiteral("Soll die Datei \"") + pdfFile +
+                                                       QStringLiteral("\" überschrieben werden?"),
+                                                   MsgStyle::OkCancel,
+                                                   QStringLiteral("Datei überschreiben"));
+            if (answer == MsgAnswer::Cancel)
+                return false;
+        }
+        gOverwriteAsked = true;
+
+        window.setStatusText(QStringLiteral("Datei '") + pdfFile + QStringLiteral("' erstellen ..."));
+
+        if (QFileInfo::exists(pdfFile) || QFileInfo(pdfFile).isSymLink()) {
+            try {
+                removeExistingPdf(pdfFile);
+            } catch (const LaError& e) {
+                throw LocatedPdfError{e};
+            }
+        }
+
+        const QString formatter = getApplFilePath(gFopPath);
+        const QString styleSheet = getApplFilePath(gXslPath);
+
+        const QString fileArguments = QStringLiteral(" -xml ") + quoteArgument(xmlFile) + QStringLiteral(" -xsl ") +
+                                      quoteArgument(styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
+        QString commandLine = quoteArgument(formatter);
+        // Quoted, so that a password with blanks or quotes reaches the formatter as one argument.
+        if (window.chkPassword())
+            commandLine += QStringLiteral(" -u ") + quoteArgument(window.txtPDFPassword());
+        commandLine += fileArguments;
+
+        // The password never goes into the log: the log block repeats only the file arguments.
+        const QString logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + pdfFile +
+                                 kCrLf + kCrLf + fileArguments;
+
+        clsShell shell;
+        QString javaVersion;
+        shell.ExecAndCapture(QStringLiteral("java -version"), kWorkingDirectory, javaVersion, false);
+        QString formatterOutput;
+        shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
+
+        gLog->setValue(logBlock + kCrLf + kCrLf + javaVersion + kCrLf + formatterOutput);
+        gLog->update();
+
+        if (QFileInfo(pdfFile).isFile()) {
+            if (window.chkOpenPDF())
+                OpenFile(pdfFile);
+        } else {
+            prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden."),
+                                MsgStyle::Critical,
+                                QStringLiteral("Fehler"));
+        }
+        return true;
+    } catch (const LocatedPdfError& located) {
+        throw located.error;
+    } catch (...) {
+        raiseError(QStringLiteral("frmMain.crtPDFFile"));
+    }
+}
+
 void crtXMLData()
 {
-    throw LaError(ErrNo::InvalidCall, QStringLiteral("frmMain.crtXMLData"), QStringLiteral("PDF-Ausgabe fehlt noch."));
+    try {
+        MainWindowView& window = mainWindow();
+        window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
+
+        std::unique_ptr<clsADOConnect> reader;
+        const qint16 medium = getMediumIndex();
+        if (medium == 1 || medium == 0) {
+            reader = std::make_unique<clsADOConnect>();
+            reader->setSource(getADOProvider(medium, window.txtSrcFile()));
+            reader->setLibl(window.txtLib());
+            // init has shown its own error box; the run ends quietly.
+            if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))
+                return;
+        }
+        auto requireReader = [&]() -> clsADOConnect& {
+            if (!reader)
+                throw LaError::runtime(ErrNo::ObjectNotSet);
+            return *reader;
+        };
+
+        const QString outputFile = window.txtToFile();
+        auto stream = std::make_unique<TextStream>();
+
+        // Wide counters: a run is not limited in rows or files.
+        qint64 rowCount = 0;
+        qint64 documentRows = 0;
+        qint64 fileCount = 0;
+        bool companyOpen = false;
+        QString generalDescription;
+        QString documentCompany;
+
+        while (!requireReader().isEOF()) {
+            ++rowCount;
+            ++documentRows;
+
+            const Variant company = reader->getRecordset()->value(Field::EFLDI2);
+            // A document is open from its first row on; testing that rather than an empty company name
+            // keeps a company without a name from taking in the rows of the companies after it.
+            const bool companyChanged = companyOpen && !company.isNull() && company.toText() != documentCompany;
+            if (companyChanged || documentRows == kDocumentRowLimit) {
+                ++fileCount;
+                crtXMLEnd(*stream, generalDescription, companyOpen);
+                gTempXmlFile = crtXMLFile(*stream);
+                if (!crtPDFFile(numberedPdfFileName(outputFile, fileCount), gTempXmlFile))
+                    return;
+                companyOpen = false;
+                documentRows = 0;
+                stream = std::make_unique<TextStream>();
+            }
+
+            window.setStatusText(QStringLiteral("Datensatz lesen: ") + QString::number(rowCount));
+
+            if (!companyOpen) {
+                generalDescription = crtXMLHeader(*stream, *reader);
+                companyOpen = true;
+                documentCompany = reader->getRecordset()->value(Field::EFLDI2).toText();
+            }
+            crtXMLBody(*stream, *reader);
+            reader->MoveNext();
+        }
+
+        crtXMLEnd(*stream, generalDescription, companyOpen);
+        gTempXmlFile = crtXMLFile(*stream);
+
+        QString pdfFile = outputFile;
+        if (fileCount > 0)
+            pdfFile = numberedPdfFileName(outputFile, ++fileCount);
+        if (!crtPDFFile(pdfFile, gTempXmlFile))
+            return;
+
+        if (rowCount == 0)
+            throw LaError(ErrNo::NoCertificateData,
+                          appTitle(),
+                          QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+    } catch (...) {
+        raiseError(QStringLiteral("frmMain.crtXMLData"));
+    }
 }

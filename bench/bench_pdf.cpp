@@ -1,0 +1,286 @@
+// Figures of the PDF run: how fast the salary declaration documents are written, and what starting the
+// formatter once per PDF file costs against one formatter call for the same certificates.
+//
+//   bench_pdf [rows-for-xml [certificates-for-pdf]]     (defaults 20000 and 2000)
+//
+// Run from the build directory: the formatter launcher and the style sheet are taken from ./fop/fop and
+// ./xsl/TaxAccountingForm.xsl beside the program, as the program's default settings resolve them.
+
+#include "app/Globals.h"
+#include "app/MainWindowView.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "platform/LaError.h"
+#include "platform/Prompt.h"
+#include "platform/clsFSConnect.h"
+#include "platform/clsShell.h"
+#include "report/PdfRun.h"
+#include "report/TextStream.h"
+#include "report/crtXMLData.h"
+#include "report/crtXMLDocument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace {
+
+class BenchWindow : public MainWindowView
+{
+public:
+    int transferButtonCount() const override { return 2; }
+    bool transferButtonChecked(int index) const override { return index == 1; }
+    QString txtSrcFile() const override { return source; }
+    QString txtLib() const override { return QStringLiteral("LIB1"); }
+    QString txtToFile() const override { return toFile; }
+    bool optPDF() const override { return true; }
+    bool opteLohnausweis() const override { return false; }
+    bool chkOpenPDF() const override { return false; }
+    bool chkPassword() const override { return false; }
+    QString txtPDFPassword() const override { return {}; }
+    void setStatusText(const QString&) override {}
+    void setBusyCursor(bool) override {}
+
+    QString source;
+    QString toFile;
+};
+
+// Answers every question with OK and counts the boxes (a box in a benchmark means something failed).
+class CountingPrompt : public Prompt
+{
+public:
+    int messageBox(const QString& text, int, const QString& title) override
+    {
+        ++boxes;
+        std::fprintf(stderr, "box: %s: %s\n", qPrintable(title), qPrintable(text));
+        return 1;
+    }
+    QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
+    void login(QString&, QString&) override {}
+    int boxes = 0;
+};
+
+void check(int rc, sqlite3* db)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(2);
+    }
+}
+
+// An export table of `rows` certificates of one company, amounts as the host's decimals.
+void writeDatabase(const QString& path, int rows)
+{
+    sqlite3* db = nullptr;
+    check(sqlite3_open(QFile::encodeName(path).constData(), &db), db);
+    QStringList columns;
+    QStringList markers;
+    for (const QLatin1String f : Field::All) {
+        columns.append(QString(f) + (f.startsWith(QLatin1String("EB")) ? QStringLiteral(" DECIMAL(11,2)")
+                                                                       : QStringLiteral(" CHAR(60)")));
+        markers.append(QStringLiteral("?"));
+    }
+    check(sqlite3_exec(db,
+                       QStringLiteral("CREATE TABLE LGHLAEXP (%1)").arg(columns.join(u',')).toUtf8().constData(),
+                       nullptr,
+                       nullptr,
+                       nullptr),
+          db);
+    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    sqlite3_stmt* insert = nullptr;
+    check(sqlite3_prepare_v2(
+              db,
+              QStringLiteral("INSERT INTO LGHLAEXP VALUES (%1)").arg(markers.join(u',')).toUtf8().constData(),
+              -1,
+              &insert,
+              nullptr),
+          db);
+    for (int r = 1; r <= rows; ++r) {
+        int i = 1;
+        for (const QLatin1String f : Field::All) {
+            QString v;
+            if (f.startsWith(QLatin1String("EB")))
+                v = QStringLiteral("%1.%2").arg(1000 + (r * 37 + i) % 90000).arg(r % 100, 2, 10, QLatin1Char('0'));
+            else if (f == Field::EFLDA)
+                v = QStringLiteral("X");
+            else if (f == Field::EFLDE1)
+                v = QStringLiteral("01.01.2024");
+            else if (f == Field::EFLDE2)
+                v = QStringLiteral("31.12.2024");
+            else if (f == Field::EFLDI2)
+                v = QStringLiteral("Gebr. Müller & Söhne AG");
+            else if (f == Field::EFLDH1)
+                v = QStringLiteral("Mitarbeiterin %1 Zürcher").arg(r, 6, 10, QLatin1Char('0'));
+            else if (f == Field::EFLDD)
+                v = QStringLiteral("2024");
+            else if (f.size() == 5 || f == Field::EFLDH0 || f == Field::ET1311)
+                v = QString();
+            else
+                v = QStringLiteral("Text %1 für Feld %2").arg(r).arg(QString(f));
+            const QByteArray bytes = v.toUtf8();
+            sqlite3_bind_text(insert, i++, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        }
+        check(sqlite3_step(insert), db);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    sqlite3_close(db);
+}
+
+// All rows of the database in one document, as the writers produce it.
+TextStream wholeDocument(const QString& database, qint64* rows)
+{
+    clsADOConnect reader;
+    reader.setSource(QStringLiteral("Provider=IBMDA400;Data Source=") + database + u';');
+    reader.setLibl(QStringLiteral("LIB1"));
+    if (!reader.init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))
+        std::exit(2);
+    TextStream stream;
+    QString description;
+    bool open = false;
+    *rows = 0;
+    while (!reader.isEOF()) {
+        if (!open) {
+            description = crtXMLHeader(stream, reader);
+            open = true;
+        }
+        crtXMLBody(stream, reader);
+        reader.MoveNext();
+        ++*rows;
+    }
+    crtXMLEnd(stream, description, open);
+    return stream;
+}
+
+double seconds(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+void runPdfRun(BenchWindow& window, const QString& database, const QString& toFile)
+{
+    window.source = database;
+    window.toFile = toFile;
+    gOverwriteAsked = false;
+    crtXMLData();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures appear as they are measured
+    const int xmlRows = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int certificates = argc > 2 ? std::atoi(argv[2]) : 2000;
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 2;
+    qputenv("TMPDIR", work.path().toLocal8Bit());
+    CountingPrompt prompt;
+    ScopedPrompt scoped(prompt);
+    BenchWindow window;
+    gFrmMain = &window;
+    gAppPath = QCoreApplication::applicationDirPath();
+    gLog = std::make_unique<clsFSConnect>();
+    gLog->init(work.filePath(QStringLiteral("LOVARSLog.txt")), 0);
+
+    try {
+        // 1. Writing the documents.
+        const QString xmlDb = work.filePath(QStringLiteral("xml.sqlite"));
+        writeDatabase(xmlDb, xmlRows);
+        qint64 rows = 0;
+        QElapsedTimer t;
+        t.start();
+        const TextStream doc = wholeDocument(xmlDb, &rows);
+        const QString xmlFile = work.filePath(QStringLiteral("all.xml"));
+        doc.saveToFile(xmlFile);
+        const double writeSeconds = seconds(t);
+        std::printf("document writers: %lld rows in %.3f s = %.0f rows/s (%.1f MB of XML)\n",
+                    rows,
+                    writeSeconds,
+                    double(rows) / writeSeconds,
+                    double(QFileInfo(xmlFile).size()) / 1e6);
+
+        // 2. The whole run with a formatter that only copies the document: the run's own cost, with one
+        //    "java -version" and one formatter start per PDF file.
+        const QString copier = work.filePath(QStringLiteral("copy-fop.sh"));
+        {
+            QFile f(copier);
+            if (!f.open(QIODevice::WriteOnly))
+                return 2;
+            f.write("#!/bin/sh\nwhile [ $# -gt 0 ]; do case \"$1\" in -xml) x=$2;; -pdf) p=$2;; esac; shift 2; done\n"
+                    "cp \"$x\" \"$p\"\n");
+            f.close();
+            f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        gFopPath = copier;
+        gXslPath = xmlFile;
+        QDir(work.path()).mkpath(QStringLiteral("copies"));
+        t.restart();
+        runPdfRun(window, xmlDb, work.filePath(QStringLiteral("copies/LA.pdf")));
+        const double copySeconds = seconds(t);
+        const qint64 copyFiles = QDir(work.filePath(QStringLiteral("copies"))).entryList(QDir::Files).size();
+        std::printf("run with copying formatter: %d rows, %lld files in %.3f s = %.0f rows/s (%.1f ms per file)\n",
+                    xmlRows,
+                    copyFiles,
+                    copySeconds,
+                    double(xmlRows) / copySeconds,
+                    1000.0 * copySeconds / double(copyFiles));
+
+        // 3. The real formatter: one run of the program against one formatter call for the same rows.
+        gFopPath = QStringLiteral("./fop/fop");
+        gXslPath = QStringLiteral("./xsl/TaxAccountingForm.xsl");
+        const QString fop = gAppPath + QStringLiteral("/fop/fop");
+        const QString xsl = gAppPath + QStringLiteral("/xsl/TaxAccountingForm.xsl");
+        if (!QFileInfo(fop).isFile() || !QFileInfo(xsl).isFile()) {
+            std::printf("real formatter: skipped, %s or %s is missing\n", qPrintable(fop), qPrintable(xsl));
+            return prompt.boxes == 0 ? 0 : 1;
+        }
+        const QString pdfDb = work.filePath(QStringLiteral("pdf.sqlite"));
+        writeDatabase(pdfDb, certificates);
+        QDir(work.path()).mkpath(QStringLiteral("pdf"));
+        t.restart();
+        runPdfRun(window, pdfDb, work.filePath(QStringLiteral("pdf/LA.pdf")));
+        const double runSeconds = seconds(t);
+        const qint64 pdfFiles = QDir(work.filePath(QStringLiteral("pdf"))).entryList(QDir::Files).size();
+
+        const TextStream one = wholeDocument(pdfDb, &rows);
+        const QString oneXml = work.filePath(QStringLiteral("one.xml"));
+        one.saveToFile(oneXml);
+        const QString onePdf = work.filePath(QStringLiteral("one.pdf"));
+        t.restart();
+        QString output;
+        clsShell().ExecAndCapture(quoteArgument(fop) + QStringLiteral(" -xml ") + quoteArgument(oneXml) +
+                                      QStringLiteral(" -xsl ") + quoteArgument(xsl) + QStringLiteral(" -pdf ") +
+                                      quoteArgument(onePdf),
+                                  QStringLiteral("./"),
+                                  output);
+        const double oneSeconds = seconds(t);
+        if (!QFileInfo(onePdf).isFile()) {
+            std::printf("single formatter call wrote no PDF:%s\n", qPrintable(output));
+            return 1;
+        }
+        t.restart();
+        QString version;
+        clsShell().ExecAndCapture(QStringLiteral("java -version"), QStringLiteral("./"), version);
+        const double javaSeconds = seconds(t);
+
+        std::printf("PDF run: %d certificates, %lld PDF files in %.2f s\n", certificates, pdfFiles, runSeconds);
+        std::printf("one formatter call, same certificates in one document: %.2f s\n", oneSeconds);
+        std::printf(
+            "ratio run / one call: %.2f (one \"java -version\": %.2f s)\n", runSeconds / oneSeconds, javaSeconds);
+    } catch (const LaError& e) {
+        std::fprintf(stderr, "error %d: %s\n%s\n", e.number(), qPrintable(e.source()), qPrintable(e.description()));
+        return 1;
+    }
+    gLog.reset();
+    return prompt.boxes == 0 ? 0 : 1;
+}
