@@ -1,22 +1,19 @@
 #include "app/frmLogin.h"
 
 #include "app/PasswordStarStyle.h"
+#include "app/WindowMetrics.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 frmLogin::frmLogin(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmLogin"));
-    if (QScreen* s = screen(); s && s->logicalDotsPerInch() > 0)
-        m_dpi = s->logicalDotsPerInch();
+    m_dpi = logicalDpi(this);
     setWindowTitle(QStringLiteral("Anmelden"));
-    QFont small = font();
-    small.setPointSizeF(8.0);
-    setFont(small);
+    setFont(dialogFont(font()));
     setFixedSize(twips(3375), twips(1470));
 
     const auto place = [this](QWidget* w, const char* name, int left, int top, int width, int height) {
@@ -45,7 +42,7 @@ frmLogin::frmLogin(QWidget* parent)
 
 int frmLogin::twips(int value) const
 {
-    return qRound(value * m_dpi / 1440.0);
+    return twipsToPixels(value, m_dpi);
 }
 
 QString frmLogin::txtUser() const

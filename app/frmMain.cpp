@@ -4,6 +4,7 @@
 #include "app/PasswordStarStyle.h"
 #include "app/RunDispatch.h"
 #include "app/RunSettings.h"
+#include "app/WindowMetrics.h"
 #include "db/LibraryName.h"
 #include "platform/AppIdentity.h"
 #include "platform/LaError.h"
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <functional>
 #include <utility>
@@ -76,8 +76,7 @@ frmMain::frmMain(QWidget* parent)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
-    if (QScreen* s = screen(); s && s->logicalDotsPerInch() > 0)
-        m_dpi = s->logicalDotsPerInch();
+    m_dpi = logicalDpi(this);
     buildControls();
     setWindowTitle(appTitle());
     if (!gFrmMain)
@@ -94,16 +93,14 @@ frmMain::~frmMain()
 
 int frmMain::twips(int value) const
 {
-    return qRound(value * m_dpi / 1440.0);
+    return twipsToPixels(value, m_dpi);
 }
 
 void frmMain::buildControls()
 {
     // The controls sit at fixed places, as payroll staff know the window from the screenshots of
     // their instructions; a layout would move them.
-    QFont small = font();
-    small.setPointSizeF(8.0);
-    setFont(small);
+    setFont(dialogFont(font()));
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
 
     const auto place = [this](QWidget* w, const char* name, Rect r) {

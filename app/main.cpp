@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTranslator>
 #include <cstdio>
 
@@ -39,6 +41,12 @@ void quietQtDiagnostics(QtMsgType type, const QMessageLogContext&, const QString
 
 int runWindow(QApplication& app)
 {
+    // The windows were designed with the classic look: captions set into the frame lines and
+    // controls that fit their texts. A style the user chose still wins.
+    if (qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE")) {
+        if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
+            QApplication::setStyle(classic);
+    }
     frmMain window;
     gFrmMain = &window;
     WidgetPrompt widgetPrompt(&window);

@@ -174,3 +174,56 @@ TEST_F(HeadlessRun, DemoDatabase)
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("Demo-Datenbank")));
 }
+
+TEST_F(HeadlessRun, CsvRunOnTheDemoDatabaseExitsWithZero)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+
+    const Result r = run({QStringLiteral("--run"),
+                          QStringLiteral("--transfer"),
+                          QStringLiteral("ole"),
+                          QStringLiteral("--source"),
+                          path("demo.db"),
+                          QStringLiteral("--lib"),
+                          QStringLiteral("LOVARLIB"),
+                          QStringLiteral("--to"),
+                          path("LA.csv"),
+                          QStringLiteral("--output"),
+                          QStringLiteral("csv")});
+
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_GT(QFileInfo(path("LA.csv")).size(), 0);
+}
+
+TEST_F(HeadlessRun, OverwriteQuestionWithoutYesCancelsAndFails)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    // The demo database holds several companies, so the first PDF file gets the number 001.
+    {
+        QFile existing(path("LA_001.pdf"));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write("frueher erstellt");
+    }
+
+    const Result r = run({QStringLiteral("--run"),
+                          QStringLiteral("--transfer"),
+                          QStringLiteral("ole"),
+                          QStringLiteral("--source"),
+                          path("demo.db"),
+                          QStringLiteral("--lib"),
+                          QStringLiteral("LOVARLIB"),
+                          QStringLiteral("--to"),
+                          path("LA.pdf"),
+                          QStringLiteral("--output"),
+                          QStringLiteral("pdf")});
+
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Datei überschreiben\nSoll die Datei \"") + path("LA_001.pdf") +
+                                 QStringLiteral("\" überschrieben werden?\n\n")))
+        << r.err.toStdString();
+    QFile existing(path("LA_001.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("frueher erstellt"));
+    EXPECT_FALSE(QFileInfo::exists(path("LA_002.pdf")));
+}
