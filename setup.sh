@@ -12,7 +12,7 @@ packages=(
     fop default-jre-headless fonts-dejavu-core fonts-liberation2
     poppler-utils
     mariadb-server mariadb-client odbc-mariadb
-    xvfb xauth xdg-utils
+    xvfb xauth xdg-utils qt6-translations-l10n
     clang-format
 )
 

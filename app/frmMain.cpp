@@ -380,9 +380,6 @@ bool frmMain::chkControl()
                                   "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein."));
         if (m_txtToFile->text().isEmpty())
             refuse(QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden."));
-        // Without an output kind a run would do nothing and end as if it had succeeded.
-        if (!m_optPDF->isChecked() && !m_opteLohnausweis->isChecked())
-            refuse(QStringLiteral("Es muss eine Ausgabe gewählt werden: PDF oder eLohnausweis SSK."));
     } catch (...) {
         showError(16, QStringLiteral("frmMain.chkControl"));
     }

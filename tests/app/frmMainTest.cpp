@@ -27,7 +27,6 @@ const QString kNoLibrary = QStringLiteral("Es muss eine Bibliothek angegeben wer
 const QString kBadLibrary =
     QStringLiteral("Die Bibliothek darf nur Buchstaben, Ziffern und die Zeichen _ $ # @ enthalten, "
                    "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein.");
-const QString kNoOutput = QStringLiteral("Es muss eine Ausgabe gewählt werden: PDF oder eLohnausweis SSK.");
 
 // Answers like RecordingPrompt and lets a test act while a box is open, as a user could while the
 // run waits.
@@ -315,12 +314,11 @@ TEST_F(MainWindow, ParameterChecksShowTheirBoxesInOrder)
     const QString file = QStringLiteral("/daten/Lohnausweis.csv");
     const Case cases[] = {
         {"source and file empty", {}, QStringLiteral("LOVARLIB"), {}, true, {kNoSource, kNoFile}},
-        {"everything empty", {}, {}, {}, false, {kNoSource, kNoLibrary, kNoFile, kNoOutput}},
+        {"everything empty", {}, {}, {}, false, {kNoSource, kNoLibrary, kNoFile}},
         {"library with a statement", QStringLiteral("SYS"), QStringLiteral("LIB;DROP"), file, true, {kBadLibrary}},
         {"library starting with a digit", QStringLiteral("SYS"), QStringLiteral("1LIB"), file, true, {kBadLibrary}},
         {"library with a blank", QStringLiteral("SYS"), QStringLiteral("LOVAR LIB"), file, true, {kBadLibrary}},
         {"library too long", QStringLiteral("SYS"), QString(129, u'L'), file, true, {kBadLibrary}},
-        {"no output kind", QStringLiteral("SYS"), QStringLiteral("LOVARLIB"), file, false, {kNoOutput}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -363,7 +361,7 @@ TEST_F(MainWindow, EnterInATextBoxPressesAusfuehren)
 {
     openWindow();
     QTest::keyClick(edit("txtLib"), Qt::Key_Return);
-    EXPECT_EQ(texts(m_prompt.boxes), (QStringList{kNoSource, kNoLibrary, kNoFile, kNoOutput}));
+    EXPECT_EQ(texts(m_prompt.boxes), (QStringList{kNoSource, kNoLibrary, kNoFile}));
 }
 
 TEST_F(MainWindow, RunReportsFailureAndClearsStatus)
