@@ -2,7 +2,6 @@
 
 #include "AppTestEnvironment.h"
 #include "app/Globals.h"
-#include "app/RunSettings.h"
 #include "platform/clsRegistryHandler.h"
 #include "support/FakeMainWindow.h"
 
@@ -114,18 +113,4 @@ TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)
         EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP"), QStringLiteral("missing")), expected);
     }
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
-}
-
-TEST_F(RunDispatch, MediumIndexIsTheCheckedButton)
-{
-    for (const int medium : {0, 1, -1}) {
-        m_window.medium = medium;
-        EXPECT_EQ(getMediumIndex(), medium);
-    }
-    EXPECT_TRUE(m_prompt.boxes.isEmpty());
-
-    gFrmMain = nullptr;
-    EXPECT_EQ(getMediumIndex(), -1);
-    ASSERT_EQ(m_prompt.boxes.size(), 1);
-    EXPECT_TRUE(m_prompt.boxes[0].title.endsWith(QStringLiteral(" : frmMain.getMediumIndex")));
 }
