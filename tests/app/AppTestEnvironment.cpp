@@ -7,55 +7,49 @@
 
 namespace {
 
-void restore(const char* name, bool had, const QByteArray& value)
+std::optional<QByteArray> replaceVariable(const char* name, const QString& value)
 {
-    if (had)
-        qputenv(name, value);
+    std::optional<QByteArray> old;
+    if (qEnvironmentVariableIsSet(name))
+        old = qgetenv(name);
+    qputenv(name, QFile::encodeName(value));
+    return old;
+}
+
+void restoreVariable(const char* name, const std::optional<QByteArray>& old)
+{
+    if (old)
+        qputenv(name, *old);
     else
         qunsetenv(name);
 }
 
-} // namespace
-
-void AppTest::SetUp()
+void resetGlobals()
 {
-    ASSERT_TRUE(m_root.isValid());
-    ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("config")));
-    ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("tmp")));
-    m_hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    m_oldXdg = qgetenv("XDG_CONFIG_HOME");
-    m_hadTmp = qEnvironmentVariableIsSet("TMPDIR");
-    m_oldTmp = qgetenv("TMPDIR");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir()));
-    qputenv("TMPDIR", QFile::encodeName(tempDir()));
-    m_scoped = std::make_unique<ScopedPrompt>(m_prompt);
     gFrmMain = nullptr;
     gLog.reset();
     gTempXmlFile.clear();
     gOverwriteAsked = false;
 }
 
+} // namespace
+
+void AppTest::SetUp()
+{
+    // Replaced first, so that TearDown restores them whatever fails below.
+    m_oldXdg = replaceVariable("XDG_CONFIG_HOME", m_root.path() + QStringLiteral("/config"));
+    m_oldTmp = replaceVariable("TMPDIR", tempDir());
+    m_scoped = std::make_unique<ScopedPrompt>(m_prompt);
+    resetGlobals();
+    ASSERT_TRUE(m_root.isValid());
+    ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("config")));
+    ASSERT_TRUE(QDir(m_root.path()).mkpath(QStringLiteral("tmp")));
+}
+
 void AppTest::TearDown()
 {
     m_scoped.reset();
-    gFrmMain = nullptr;
-    gLog.reset();
-    gTempXmlFile.clear();
-    restore("XDG_CONFIG_HOME", m_hadXdg, m_oldXdg);
-    restore("TMPDIR", m_hadTmp, m_oldTmp);
-}
-
-QString AppTest::tempDir() const
-{
-    return m_root.path() + QStringLiteral("/tmp");
-}
-
-QString AppTest::logPath() const
-{
-    return tempDir() + QStringLiteral("/LOVARSLog.txt");
-}
-
-QString AppTest::configDir() const
-{
-    return m_root.path() + QStringLiteral("/config");
+    resetGlobals();
+    restoreVariable("XDG_CONFIG_HOME", m_oldXdg);
+    restoreVariable("TMPDIR", m_oldTmp);
 }

@@ -7,26 +7,24 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
-// Each test of the window and the dispatch gets its own settings store and temporary directory,
-// and a recording prompt in place of dialogs.
+// Each test of the window, the dispatch and the headless run gets its own settings store and
+// temporary directory (also for the programs it starts), and a recording prompt in place of dialogs.
 class AppTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    QString tempDir() const;
-    QString logPath() const;
-    QString configDir() const;
+    QString tempDir() const { return m_root.path() + QStringLiteral("/tmp"); }
+    QString logPath() const { return tempDir() + QStringLiteral("/LOVARSLog.txt"); }
 
     RecordingPrompt m_prompt;
 
 private:
     QTemporaryDir m_root;
     std::unique_ptr<ScopedPrompt> m_scoped;
-    QByteArray m_oldXdg;
-    QByteArray m_oldTmp;
-    bool m_hadXdg = false;
-    bool m_hadTmp = false;
+    std::optional<QByteArray> m_oldXdg;
+    std::optional<QByteArray> m_oldTmp;
 };

@@ -1,10 +1,9 @@
+#include "AppTestEnvironment.h"
 #include "platform/clsRegistryHandler.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -15,34 +14,19 @@ struct Result
     QString err;
 };
 
-// Runs the program with a store and a temporary directory of its own and no display.
-class HeadlessRun : public ::testing::Test
+// Runs the program without a display, on the store and temporary directory of the test.
+class HeadlessRun : public AppTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("config")));
-        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("tmp")));
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path() + QStringLiteral("/config"));
-        env.insert(QStringLiteral("TMPDIR"), m_dir.path() + QStringLiteral("/tmp"));
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        for (const char* name : {"LOHNAUSWEIS_USER", "LOHNAUSWEIS_PASSWORD", "LOHNAUSWEIS_PDF_PASSWORD"})
-            env.remove(QString::fromLatin1(name));
-        return env;
-    }
-
     Result run(const QStringList& arguments) const
     {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
+                                                  "LOHNAUSWEIS_PASSWORD LOHNAUSWEIS_PDF_PASSWORD")
+                                       .split(u' '))
+            env.remove(name);
         QProcess process;
-        process.setProcessEnvironment(environment());
+        process.setProcessEnvironment(env);
         process.start(QStringLiteral(LA_PROGRAM), arguments);
         EXPECT_TRUE(process.waitForStarted());
         EXPECT_TRUE(process.waitForFinished(120000));
@@ -52,177 +36,97 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
-    // The store the program sees, opened in this process.
-    template <typename F> void withStore(F f) const
+    // A run with the transfer type OLE, which reads the SQLite file named as the source.
+    Result runOle(const char* source, const char* toFile, const char* output) const
     {
-        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        const bool had = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
-        clsRegistryHandler store;
-        f(store);
-        if (had)
-            qputenv("XDG_CONFIG_HOME", old);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
+        return run(QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
+                   << QString::fromLatin1(output) << QStringLiteral("--source") << path(source)
+                   << QStringLiteral("--to") << path(toFile));
     }
 
-    QString path(const char* name) const { return m_dir.path() + u'/' + QString::fromLatin1(name); }
-
-    QTemporaryDir m_dir;
+    QString path(const char* name) const { return tempDir() + u'/' + QString::fromLatin1(name); }
 };
 
 } // namespace
 
-TEST_F(HeadlessRun, HelpPrintsTheUsage)
+TEST_F(HeadlessRun, HelpAndUsageErrors)
 {
-    const Result r = run({QStringLiteral("--help")});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("lohnausweis --run [Optionen]")));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("--pdf-password")));
-    EXPECT_TRUE(r.err.isEmpty());
-}
+    const Result help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("lohnausweis --run [Optionen]")));
+    EXPECT_TRUE(help.err.isEmpty());
 
-TEST_F(HeadlessRun, UsageErrorsExitWithTwo)
-{
-    for (const QStringList& arguments :
-         {QStringList{QStringLiteral("--unbekannt")},
-          QStringList{QStringLiteral("--run"), QStringLiteral("--output"), QStringLiteral("doc")},
-          QStringList{QStringLiteral("--lib"), QStringLiteral("LOVARLIB")}}) {
-        SCOPED_TRACE(arguments.join(u' ').toStdString());
-        const Result r = run(arguments);
-        EXPECT_EQ(r.exitCode, 2);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Aufruf:")));
-        EXPECT_TRUE(r.out.isEmpty());
+    for (const char* arguments : {"--unbekannt", "--run --output doc", "--lib LOVARLIB"}) {
+        const Result r = run(QString::fromLatin1(arguments).split(u' '));
+        EXPECT_EQ(r.exitCode, 2) << arguments;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Aufruf:"))) << arguments;
+        EXPECT_TRUE(r.out.isEmpty()) << arguments;
     }
 }
 
-TEST_F(HeadlessRun, ParameterBoxGoesToStandardErrorAndExitsWithOne)
+TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
 {
-    const Result r = run({QStringLiteral("--run"),
-                          QStringLiteral("--source"),
-                          QString(),
-                          QStringLiteral("--lib"),
-                          QStringLiteral("LOVARLIB"),
-                          QStringLiteral("--to"),
-                          path("LA.csv"),
-                          QStringLiteral("--output"),
-                          QStringLiteral("csv")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err,
-              QStringLiteral("Parameter prüfen\nBei der ausgewählten Option muss ein Pfad angegeben werden.\n\n"));
-    EXPECT_FALSE(QFileInfo::exists(path("tmp/LOVARSLog.txt")));
-}
-
-TEST_F(HeadlessRun, StoredSettingsAreUsedAndNotChanged)
-{
-    withStore([this](clsRegistryHandler& store) {
-        store.SaveSettingLong(QStringLiteral("Medium"), 1);
+    {
+        clsRegistryHandler store;
         store.SaveSettingString(QStringLiteral("Source"), QStringLiteral("S44A1234"));
         store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("LOVARLIB"));
         store.SaveSettingLong(QStringLiteral("Output PDF"), -1);
-    });
+    }
 
-    // Only the output file is missing: the other settings come from the store.
-    const Result r = run({QStringLiteral("--run"), QStringLiteral("--lib"), QStringLiteral("ANDERE")});
+    // The empty source given counts; the missing output file is taken from the store, which has none.
+    const Result r = run({QStringLiteral("--run"), QStringLiteral("--source"), {}, QStringLiteral("--lib=ANDERE")});
 
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err,
-              QStringLiteral("Parameter prüfen\nEs muss ein Verzeichnis und ein Dateiname für die DTA-Datei "
+              QStringLiteral("Parameter prüfen\nBei der ausgewählten Option muss ein Pfad angegeben werden.\n\n"
+                             "Parameter prüfen\nEs muss ein Verzeichnis und ein Dateiname für die DTA-Datei "
                              "angegeben werden.\n\n"));
-    withStore([](clsRegistryHandler& store) {
-        EXPECT_EQ(store.GetSettingString(QStringLiteral("Lib")), QStringLiteral("LOVARLIB"));
-        EXPECT_EQ(store.GetSettingString(QStringLiteral("ToFile"), QStringLiteral("missing")),
-                  QStringLiteral("missing"));
-    });
+    EXPECT_FALSE(QFileInfo::exists(logPath()));
+    // The window of a headless run is never closed, so nothing of the run is stored.
+    clsRegistryHandler store;
+    EXPECT_EQ(store.GetSettingString(QStringLiteral("Source")), QStringLiteral("S44A1234"));
+    EXPECT_EQ(store.GetSettingString(QStringLiteral("Lib")), QStringLiteral("LOVARLIB"));
 }
 
 TEST_F(HeadlessRun, FailingRunShowsItsErrorBoxAsPlainLines)
 {
-    const Result r = run({QStringLiteral("--run"),
-                          QStringLiteral("--transfer"),
-                          QStringLiteral("ole"),
-                          QStringLiteral("--source"),
-                          QStringLiteral("S44A1234"),
-                          QStringLiteral("--lib"),
-                          QStringLiteral("LOVARLIB"),
-                          QStringLiteral("--to"),
-                          path("LA.csv"),
-                          QStringLiteral("--output"),
-                          QStringLiteral("csv")});
+    const Result r = runOle("fehlt.db", "LA.csv", "csv");
 
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : "))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("\nFehlernummer: ")));
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init\n"
+                                                "Fehlernummer: ")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(path("fehlt.db")));
     EXPECT_TRUE(r.err.endsWith(QStringLiteral("\n\n")));
     // Neither CR from the box texts nor a progress line: standard error is no terminal here.
     EXPECT_FALSE(r.err.contains(u'\r'));
-    EXPECT_TRUE(QFileInfo::exists(path("tmp/LOVARSLog.txt")));
-    withStore([](clsRegistryHandler& store) {
-        EXPECT_TRUE(store.GetSettingString(QStringLiteral("Source")).isEmpty());
-        // The run itself stores the defaults it had to use.
-        EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP")), QStringLiteral("./fop/fop"));
-    });
+    // Opening a missing database must not create an empty one.
+    EXPECT_FALSE(QFileInfo::exists(path("fehlt.db")));
 }
 
-TEST_F(HeadlessRun, DemoDatabase)
+TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 {
-    const Result ok = run({QStringLiteral("--demo-db"), path("demo.db")});
-    EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
-    EXPECT_TRUE(QFileInfo(path("demo.db")).size() > 0);
-
     const Result bad = run({QStringLiteral("--demo-db"), path("fehlt/demo.db")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("Demo-Datenbank")));
-}
-
-TEST_F(HeadlessRun, CsvRunOnTheDemoDatabaseExitsWithZero)
-{
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
 
-    const Result r = run({QStringLiteral("--run"),
-                          QStringLiteral("--transfer"),
-                          QStringLiteral("ole"),
-                          QStringLiteral("--source"),
-                          path("demo.db"),
-                          QStringLiteral("--lib"),
-                          QStringLiteral("LOVARLIB"),
-                          QStringLiteral("--to"),
-                          path("LA.csv"),
-                          QStringLiteral("--output"),
-                          QStringLiteral("csv")});
-
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const Result csv = runOle("demo.db", "LA.csv", "csv");
+    EXPECT_EQ(csv.exitCode, 0);
+    EXPECT_TRUE(csv.err.isEmpty()) << csv.err.toStdString();
     EXPECT_GT(QFileInfo(path("LA.csv")).size(), 0);
-}
 
-TEST_F(HeadlessRun, OverwriteQuestionWithoutYesCancelsAndFails)
-{
-    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    // Without --yes the overwrite question is answered with Cancel: the run fails and keeps the file.
     // The demo database holds several companies, so the first PDF file gets the number 001.
-    {
-        QFile existing(path("LA_001.pdf"));
-        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-        existing.write("frueher erstellt");
-    }
-
-    const Result r = run({QStringLiteral("--run"),
-                          QStringLiteral("--transfer"),
-                          QStringLiteral("ole"),
-                          QStringLiteral("--source"),
-                          path("demo.db"),
-                          QStringLiteral("--lib"),
-                          QStringLiteral("LOVARLIB"),
-                          QStringLiteral("--to"),
-                          path("LA.pdf"),
-                          QStringLiteral("--output"),
-                          QStringLiteral("pdf")});
-
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Datei überschreiben\nSoll die Datei \"") + path("LA_001.pdf") +
-                                 QStringLiteral("\" überschrieben werden?\n\n")))
-        << r.err.toStdString();
     QFile existing(path("LA_001.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("frueher erstellt");
+    existing.close();
+    const Result pdf = runOle("demo.db", "LA.pdf", "pdf");
+    EXPECT_EQ(pdf.exitCode, 1);
+    EXPECT_TRUE(pdf.err.startsWith(
+        QStringLiteral("Datei überschreiben\nSoll die Datei \"%1\" überschrieben werden?\n\n").arg(path("LA_001.pdf"))))
+        << pdf.err.toStdString();
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), QByteArray("frueher erstellt"));
     EXPECT_FALSE(QFileInfo::exists(path("LA_002.pdf")));

@@ -2,7 +2,6 @@
 
 #include "AppTestEnvironment.h"
 #include "app/Globals.h"
-#include "app/RunSettings.h"
 #include "platform/clsRegistryHandler.h"
 #include "support/FakeMainWindow.h"
 
@@ -10,8 +9,6 @@
 #include <QFileInfo>
 
 namespace {
-
-const QString kRunErrorTitle = QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.runSalaryReport");
 
 class RunDispatch : public AppTest
 {
@@ -22,176 +19,98 @@ protected:
         m_window.srcFile = QStringLiteral("SYSTEM");
         m_window.lib = QStringLiteral("LOVARLIB");
         m_window.toFile = tempDir() + QStringLiteral("/out.csv");
+        m_window.medium = -1; // no connection can be made: a generator fails early
         gFrmMain = &m_window;
-    }
-
-    void writeOldLog()
-    {
-        QFile old(logPath());
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("Protokoll des letzten Laufs\r\n");
     }
 
     FakeMainWindow m_window;
 };
 
-} // namespace
-
-TEST_F(RunDispatch, WithoutOutputKindWritesAnEmptyFreshLogAndNoBox)
+void write(const QString& path, const QByteArray& bytes)
 {
-    writeOldLog();
-    m_window.cursorBusy = true;
-
-    runSalaryReport();
-
-    EXPECT_TRUE(m_prompt.boxes.isEmpty());
-    ASSERT_TRUE(QFileInfo::exists(logPath()));
-    EXPECT_EQ(QFileInfo(logPath()).size(), 0);
-    EXPECT_EQ(gLog, nullptr);
-    EXPECT_FALSE(m_window.cursorBusy);
-    EXPECT_FALSE(QFileInfo::exists(m_window.toFile));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
-TEST_F(RunDispatch, EveryOutputKindStartsWithAFreshLog)
+} // namespace
+
+TEST_F(RunDispatch, EveryRunStartsAFreshLogAndTidiesUp)
 {
-    for (const bool csv : {true, false}) {
-        SCOPED_TRACE(csv ? "eLohnausweis" : "PDF");
-        writeOldLog();
-        m_window.eLohnausweis = csv;
-        m_window.pdf = !csv;
-        m_window.medium = -1; // no connection can be made: the run fails early
+    struct Case
+    {
+        const char* label;
+        bool csv, pdf, tempWritten;
+    };
+    const Case cases[] = {
+        {"no output kind", false, false, true},
+        {"eLohnausweis", true, false, true},
+        {"PDF", false, true, true},
+        // A temporary file that was never written is no second error.
+        {"PDF, no temporary file", false, true, false},
+    };
+    const QString tempXml = tempDir() + QStringLiteral("/LOV1234.tmp");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        m_prompt.boxes.clear();
+        write(logPath(), "Protokoll des letzten Laufs\r\n");
+        if (c.tempWritten)
+            write(tempXml, "<soap:Envelope/>");
+        gTempXmlFile = tempXml;
+        gOverwriteAsked = true;
+        m_window.eLohnausweis = c.csv;
+        m_window.pdf = c.pdf;
+        m_window.cursorBusy = true;
 
         runSalaryReport();
 
-        ASSERT_TRUE(QFileInfo::exists(logPath()));
+        EXPECT_FALSE(gOverwriteAsked);
         QFile log(logPath());
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         EXPECT_FALSE(log.readAll().contains("letzten Laufs"));
         EXPECT_EQ(gLog, nullptr);
-    }
-}
-
-TEST_F(RunDispatch, FailingGeneratorGivesOneBoxAndTidiesUp)
-{
-    for (const bool csv : {true, false}) {
-        SCOPED_TRACE(csv ? "eLohnausweis" : "PDF");
-        m_prompt.boxes.clear();
-        m_window.eLohnausweis = csv;
-        m_window.pdf = !csv;
-        m_window.medium = -1;
-        m_window.cursorBusy = true;
-        const QString tempXml = tempDir() + QStringLiteral("/LOV1234.tmp");
-        {
-            QFile f(tempXml);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("<soap:Envelope/>");
+        EXPECT_FALSE(m_window.cursorBusy);
+        if (!c.csv && !c.pdf) {
+            // Nothing to do: an empty log, no box, no output, and the temporary file is not touched.
+            EXPECT_TRUE(m_prompt.boxes.isEmpty());
+            EXPECT_EQ(log.size(), 0);
+            EXPECT_FALSE(QFileInfo::exists(m_window.toFile));
+            EXPECT_TRUE(QFileInfo::exists(tempXml));
+            continue;
         }
-        gTempXmlFile = tempXml;
-
-        runSalaryReport();
-
         ASSERT_EQ(m_prompt.boxes.size(), 1);
-        EXPECT_EQ(m_prompt.boxes[0].title, kRunErrorTitle);
+        EXPECT_EQ(m_prompt.boxes[0].title,
+                  QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.runSalaryReport"));
         EXPECT_EQ(m_prompt.boxes[0].style, 16);
         EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(QStringLiteral("Fehlernummer: ")));
         EXPECT_FALSE(QFileInfo::exists(tempXml));
-        EXPECT_EQ(gLog, nullptr);
-        EXPECT_FALSE(m_window.cursorBusy);
     }
 }
 
-TEST_F(RunDispatch, MissingTemporaryFileIsNoSecondError)
-{
-    m_window.pdf = true;
-    m_window.medium = -1;
-    gTempXmlFile = tempDir() + QStringLiteral("/never-written.tmp");
-
-    runSalaryReport();
-
-    ASSERT_EQ(m_prompt.boxes.size(), 1);
-    EXPECT_EQ(m_prompt.boxes[0].title, kRunErrorTitle);
-}
-
-TEST_F(RunDispatch, ClearsTheOverwriteFlagOfTheLastRun)
-{
-    gOverwriteAsked = true;
-    runSalaryReport();
-    EXPECT_FALSE(gOverwriteAsked);
-}
-
-TEST_F(RunDispatch, StoresTheDefaultsAfterTheFirstRun)
+TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)
 {
     runSalaryReport();
-
     clsRegistryHandler store;
     EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP")), QStringLiteral("./fop/fop"));
     EXPECT_EQ(store.GetSettingString(QStringLiteral("XSL")), QStringLiteral("./xsl/TaxAccountingForm.xsl"));
     EXPECT_EQ(store.GetSettingString(QStringLiteral("LOVARSFile")), QStringLiteral("LGHLAEXP"));
-    EXPECT_EQ(gFopPath, QStringLiteral("./fop/fop"));
     EXPECT_EQ(gXslPath, QStringLiteral("./xsl/TaxAccountingForm.xsl"));
     EXPECT_EQ(gExportTable, QStringLiteral("LGHLAEXP"));
-}
 
-TEST_F(RunDispatch, OnlyTheExactMarkerNullIsReplaced)
-{
-    struct Case
-    {
-        QString stored;
-        QString expected;
-    };
-    const Case cases[] = {
+    // Read afresh at every run: a change in the store takes effect without a restart.
+    const std::pair<QString, QString> cases[] = {
         {QStringLiteral("NULL"), QStringLiteral("./fop/fop")},
         {QStringLiteral("null"), QStringLiteral("null")},
         {QStringLiteral("Null"), QStringLiteral("Null")},
         {QString(), QString()},
         {QStringLiteral("/opt/fop/fop"), QStringLiteral("/opt/fop/fop")},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored.toStdString());
-        clsRegistryHandler store;
-        store.SaveSettingString(QStringLiteral("FOP"), c.stored);
-
-        getINITValues();
-
-        EXPECT_EQ(gFopPath, c.expected);
-        EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP"), QStringLiteral("missing")), c.expected);
+    for (const auto& [stored, expected] : cases) {
+        SCOPED_TRACE(stored.toStdString());
+        store.SaveSettingString(QStringLiteral("FOP"), stored);
+        runSalaryReport();
+        EXPECT_EQ(gFopPath, expected);
+        EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP"), QStringLiteral("missing")), expected);
     }
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
-}
-
-TEST_F(RunDispatch, SettingsChangedBetweenRunsTakeEffect)
-{
-    runSalaryReport();
-    clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), QStringLiteral("/srv/xsl/Form11.xsl"));
-
-    runSalaryReport();
-
-    EXPECT_EQ(gXslPath, QStringLiteral("/srv/xsl/Form11.xsl"));
-}
-
-TEST_F(RunDispatch, MediumIndexIsTheFirstCheckedButton)
-{
-    for (const int medium : {0, 1, -1}) {
-        m_window.medium = medium;
-        EXPECT_EQ(getMediumIndex(), medium);
-    }
-    EXPECT_TRUE(m_prompt.boxes.isEmpty());
-}
-
-TEST_F(RunDispatch, MediumIndexWithoutWindowShowsItsBox)
-{
-    gFrmMain = nullptr;
-
-    EXPECT_EQ(getMediumIndex(), -1);
-
-    ASSERT_EQ(m_prompt.boxes.size(), 1);
-    EXPECT_TRUE(m_prompt.boxes[0].title.endsWith(QStringLiteral(" : frmMain.getMediumIndex")));
-}
-
-TEST_F(RunDispatch, GlobalsCarryTheVersion)
-{
-    initGlobals();
-    EXPECT_EQ(gVersion, QStringLiteral("1.9"));
-    EXPECT_FALSE(gAppPath.isEmpty());
-    EXPECT_FALSE(gAppPath.endsWith(u'/'));
 }
