@@ -2,6 +2,8 @@
 
 #include "db/ExportRow.h"
 #include "support/MemoryDb.h"
+#include "support/PayrollTables.h"
+#include "support/TestDatabase.h"
 
 ExportRowValues sampleRow()
 {
@@ -82,4 +84,16 @@ MemoryTable exportTable(const QList<ExportRowValues>& rows)
         table.rows.append(values);
     }
     return table;
+}
+
+void insertExportRows(TestDatabase& db, const QList<ExportRowValues>& rows)
+{
+    db.exec(QStringLiteral("BEGIN"));
+    for (const ExportRowValues& row : rows) {
+        PayrollTables::Row values;
+        for (auto it = row.begin(); it != row.end(); ++it)
+            values.append({it.key(), it.value()});
+        PayrollTables::insert(db, QStringLiteral("LGHLAEXP"), values);
+    }
+    db.exec(QStringLiteral("COMMIT"));
 }
