@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "db/ExportRow.h"
+#include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
 #include "report/ReportFixtures.h"
 #include "report/crtXMLData.h"
@@ -216,8 +217,12 @@ TEST_F(RealFop, ProgramRunWithPasswordGivesAnEncryptedPdfOfEveryEmployee)
     gOverwriteAsked = false;
     gLog = std::make_unique<clsFSConnect>();
     gLog->init(dir.filePath(QStringLiteral("LOVARSLog.txt")), 0);
-    crtXMLData();
-    gFrmMain = nullptr;
+    try {
+        crtXMLData();
+    } catch (const LaError& e) {
+        ADD_FAILURE() << e.number() << " " << e.description().toStdString();
+    }
+    gFrmMain = nullptr; // the window dies with this test
     gLog.reset();
 
     EXPECT_TRUE(prompt.boxes.isEmpty()) << prompt.boxes.value(0).text.toStdString();
