@@ -2,6 +2,8 @@
 
 #include "db/ExportRow.h"
 #include "support/MemoryDb.h"
+#include "support/PayrollTables.h"
+#include "support/TestDatabase.h"
 
 ExportRowValues sampleRow()
 {
@@ -33,17 +35,9 @@ ExportRowValues sampleRow()
     r[Field::EB0210] = Variant::decimal(QStringLiteral("0.00"));
     r[Field::EB0220] = Variant::decimal(QStringLiteral("1200.50"));
     r[Field::ET0230] = Variant::text(QStringLiteral("Handy"));
-    for (const QLatin1String zero : {Field::EB0230,
-                                     Field::EB0300,
-                                     Field::EB0400,
-                                     Field::EB0500,
-                                     Field::EB0600,
-                                     Field::EB0700,
-                                     Field::EB1020,
-                                     Field::EB1200,
-                                     Field::EB1321,
-                                     Field::EB1322,
-                                     Field::EB1323})
+    for (const QString& zero : QStringLiteral("EB0230 EB0300 EB0400 EB0500 EB0600 EB0700 EB1020 EB1200 EB1321 "
+                                              "EB1322 EB1323")
+                                   .split(u' '))
         r[zero] = Variant::integer(0);
     r[Field::EB0800] = Variant::floating(86200.5);
     r[Field::EB0900] = Variant::decimal(QStringLiteral("5000.10"));
@@ -82,4 +76,16 @@ MemoryTable exportTable(const QList<ExportRowValues>& rows)
         table.rows.append(values);
     }
     return table;
+}
+
+void insertExportRows(TestDatabase& db, const QList<ExportRowValues>& rows)
+{
+    db.exec(QStringLiteral("BEGIN"));
+    for (const ExportRowValues& row : rows) {
+        PayrollTables::Row values;
+        for (auto it = row.begin(); it != row.end(); ++it)
+            values.append({it.key(), it.value()});
+        PayrollTables::insert(db, QStringLiteral("LGHLAEXP"), values);
+    }
+    db.exec(QStringLiteral("COMMIT"));
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 struct MemoryTable;
+class TestDatabase;
 
 // One certificate export row by field name.
 using ExportRowValues = QMap<QString, Variant>;
@@ -20,3 +21,6 @@ ExportRowValues employeeRow(const QString& company, int index);
 
 // The rows as an in-memory LGHLAEXP table with every field as a column.
 MemoryTable exportTable(const QList<ExportRowValues>& rows);
+
+// Inserts the rows into the LGHLAEXP table of `db`, in one transaction.
+void insertExportRows(TestDatabase& db, const QList<ExportRowValues>& rows);

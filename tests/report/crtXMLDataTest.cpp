@@ -4,7 +4,6 @@
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
-#include "platform/clsShell.h"
 #include "report/PdfRun.h"
 #include "report/ReportFixtures.h"
 #include "support/FakeMainWindow.h"
@@ -35,36 +34,41 @@ void writeFile(const QString& path, const QByteArray& content)
     ASSERT_EQ(f.write(content), content.size());
 }
 
-// A payroll database, the main window, the prompt, the log and the test formatter for one PDF run.
+QStringList personNames(int first, int last)
+{
+    QStringList names;
+    for (int i = first; i <= last; ++i)
+        names.append(QStringLiteral("Person %1").arg(i, 5, 10, QLatin1Char('0')));
+    return names;
+}
+
+// One PDF run against a SQLite payroll file, with the test formatter (tests/data/fake-fop.sh), which
+// records its arguments and copies the document to the PDF name, and a temporary directory of its own.
 class PdfRunTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(work.isValid());
-        ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("out")));
-        ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("tmp")));
         outDir = work.filePath(QStringLiteral("out"));
         tempDir = work.filePath(QStringLiteral("tmp"));
+        ASSERT_TRUE(QDir().mkpath(outDir) && QDir().mkpath(tempDir));
         argvFile = work.filePath(QStringLiteral("argv"));
         logFile = work.filePath(QStringLiteral("LOVARSLog.txt"));
-        const QString styleSheet = work.filePath(QStringLiteral("form.xsl"));
-        writeFile(styleSheet, "<xsl/>");
-
         previousTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
         qunsetenv("FAKE_FOP_NO_PDF");
 
         PayrollTables::createExportTable(db);
-        window.medium = 1;
         window.srcFile = db.path();
         window.lib = db.library();
-        window.toFile = outDir + QStringLiteral("/LA.pdf");
+        window.toFile = out(QStringLiteral("LA.pdf"));
         window.pdf = true;
         gFrmMain = &window;
         gFopPath = QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh");
-        gXslPath = styleSheet;
+        gXslPath = work.filePath(QStringLiteral("form.xsl")); // the formatter's path check wants a file
+        writeFile(gXslPath, "<xsl/>");
         gOverwriteAsked = false;
         gTempXmlFile.clear();
         gLog = std::make_unique<clsFSConnect>();
@@ -84,47 +88,25 @@ protected:
         qunsetenv("FAKE_FOP_NO_PDF");
     }
 
-    void insertRows(const QList<ExportRowValues>& rows)
-    {
-        db.exec(QStringLiteral("BEGIN"));
-        for (const ExportRowValues& row : rows) {
-            PayrollTables::Row values;
-            for (auto it = row.begin(); it != row.end(); ++it)
-                values.append({it.key(), it.value()});
-            PayrollTables::insert(db, QStringLiteral("LGHLAEXP"), values);
-        }
-        db.exec(QStringLiteral("COMMIT"));
-    }
-
     void insertCompany(const QString& company, int first, int count)
     {
         QList<ExportRowValues> rows;
         for (int i = first; i < first + count; ++i)
             rows.append(employeeRow(company, i));
-        insertRows(rows);
+        insertExportRows(db, rows);
     }
 
     QString out(const QString& name) const { return outDir + u'/' + name; }
-
     QStringList outputFiles() const { return QDir(outDir).entryList(QDir::Files, QDir::Name); }
-
     QStringList temporaryFiles() const { return QDir(tempDir).entryList(QDir::Files | QDir::Hidden); }
 
     // The argument lists of all formatter calls, in order.
     QList<QStringList> formatterCalls() const
     {
         QList<QStringList> calls;
-        QStringList current;
-        QList<QByteArray> args = readAll(argvFile).split('\0');
-        args.removeLast(); // behind the last NUL
-        for (const QByteArray& arg : args) {
-            if (arg == "--end--") {
-                calls.append(current);
-                current.clear();
-            } else {
-                current.append(QString::fromUtf8(arg));
-            }
-        }
+        for (const QString& call : QString::fromUtf8(readAll(argvFile)).split(QStringLiteral("--end--") + QChar(0)))
+            if (!call.isEmpty())
+                calls.append(call.chopped(1).split(QChar(0))); // each argument ends in NUL
         return calls;
     }
 
@@ -134,7 +116,7 @@ protected:
         return QString::fromLatin1(readAll(logFile));
     }
 
-    // The staff names a "PDF" of the test formatter holds (it copies the document).
+    // The staff names a "PDF" of the test formatter holds.
     QStringList staffNames(const QString& pdf) const
     {
         QStringList names;
@@ -170,14 +152,6 @@ protected:
     ScopedPrompt scopedPrompt{prompt};
 };
 
-QStringList personNames(int first, int last)
-{
-    QStringList names;
-    for (int i = first; i <= last; ++i)
-        names.append(QStringLiteral("Person %1").arg(i, 5, 10, QLatin1Char('0')));
-    return names;
-}
-
 } // namespace
 
 TEST(PdfFileName, NumberGoesBeforeTheLastExtensionOfTheFileName)
@@ -188,45 +162,16 @@ TEST(PdfFileName, NumberGoesBeforeTheLastExtensionOfTheFileName)
         qint64 number;
         const char* expected;
     } cases[] = {
-        {"/out/LA.pdf", 1, "/out/LA_001.pdf"},
         {"C:\\Lohn\\LA2024.pdf", 3, "C:\\Lohn\\LA2024_003.pdf"},
         {"/out/LA", 1, "/out/LA_001"},
         {"/out/LA.html", 2, "/out/LA_002.html"},
         {"/out/LA.2024.pdf", 12, "/out/LA.2024_012.pdf"},
         {"/out.d/LA", 7, "/out.d/LA_007"},
         {"C:\\Out.d\\LA", 7, "C:\\Out.d\\LA_007"},
-        {"LA.pdf", 999, "LA_999.pdf"},
         {"LA.pdf", 1000, "LA_1000.pdf"},
-        {"LA.pdf", 40000, "LA_40000.pdf"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(numberedPdfFileName(QString::fromUtf8(c.output), c.number).toStdString(), c.expected);
-}
-
-TEST(PdfFileName, QuotedArgumentsSplitBackToThemselves)
-{
-    const QStringList arguments{
-        QStringLiteral("geheim"),
-        QStringLiteral("mit Leerzeichen"),
-        QStringLiteral("quote\"inside"),
-        QStringLiteral("back\\slash"),
-        QStringLiteral("back\\\"quote"),
-        QStringLiteral("trailing\\"),
-        QStringLiteral("two\\\\"),
-        QStringLiteral("\"\""),
-        QString(),
-        QStringLiteral("Pässwört ß"),
-    };
-    for (const QString& a : arguments) {
-        const QStringList split = clsShell::splitCommandLine(QStringLiteral("fop -u ") + quoteArgument(a) +
-                                                             QStringLiteral(" -xml \"x y.xml\""));
-        EXPECT_EQ(
-            split,
-            (QStringList{
-                QStringLiteral("fop"), QStringLiteral("-u"), a, QStringLiteral("-xml"), QStringLiteral("x y.xml")}))
-            << a.toStdString();
-    }
-    EXPECT_EQ(quoteArgument(QStringLiteral("/out/LA.pdf")), QStringLiteral("\"/out/LA.pdf\""));
 }
 
 TEST_F(PdfRunTest, FourHundredFiftyRowsOfOneCompanyGiveThreeNumberedFiles)
@@ -242,113 +187,72 @@ TEST_F(PdfRunTest, FourHundredFiftyRowsOfOneCompanyGiveThreeNumberedFiles)
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
     EXPECT_EQ(formatterCalls().size(), 3);
     EXPECT_TRUE(window.statusTexts.contains(QStringLiteral("Datensatz lesen: 450")));
-    EXPECT_EQ(window.statusTexts.first(), QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
-    EXPECT_TRUE(
-        window.statusTexts.contains(QStringLiteral("Datei '") + out("LA_002.pdf") + QStringLiteral("' erstellen ...")));
     // The last document is rendered after the last row was read.
     EXPECT_EQ(window.statusTexts.last(),
               QStringLiteral("Datei '") + out("LA_003.pdf") + QStringLiteral("' erstellen ..."));
 }
 
-TEST_F(PdfRunTest, OneSmallDocumentTakesTheOutputNameAsItStands)
-{
-    for (const QString& name : {QStringLiteral("LA.pdf"), QStringLiteral("LA"), QStringLiteral("LA.html")}) {
-        QDir(outDir).removeRecursively();
-        QDir().mkpath(outDir);
-        window.toFile = out(name);
-        gOverwriteAsked = false;
-        insertCompany(QStringLiteral("Alpha AG"), 1, name == QStringLiteral("LA.pdf") ? 150 : 1);
-        crtXMLData();
-        EXPECT_EQ(outputFiles(), QStringList{name});
-        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
-    }
-    EXPECT_TRUE(prompt.boxes.isEmpty());
-}
-
+// A company without a name must not take in the rows of the company after it.
 TEST_F(PdfRunTest, EachCompanyGetsItsOwnDocument)
 {
-    insertCompany(QStringLiteral("A"), 1, 10);
-    insertCompany(QStringLiteral("B"), 11, 5);
-    crtXMLData();
-
-    EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf"}));
-    EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 10));
-    EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(11, 15));
-    EXPECT_TRUE(readAll(out("LA_002.pdf")).contains("<ns2:HR-RC-Name>B</ns2:HR-RC-Name>"));
-    EXPECT_FALSE(readAll(out("LA_002.pdf")).contains("<ns2:HR-RC-Name>A</ns2:HR-RC-Name>"));
-}
-
-TEST_F(PdfRunTest, CompanyWithoutNameDoesNotTakeInTheNextCompany)
-{
-    insertCompany(QString(), 1, 2);
-    insertCompany(QStringLiteral("B"), 3, 2);
-    crtXMLData();
-
-    EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf"}));
-    EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 2));
-    EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(3, 4));
-    EXPECT_TRUE(readAll(out("LA_002.pdf")).contains("<ns2:HR-RC-Name>B</ns2:HR-RC-Name>"));
-}
-
-TEST_F(PdfRunTest, OutputNameWithoutThreeLetterExtensionIsNumberedInItsOwnDirectory)
-{
-    insertCompany(QStringLiteral("A"), 1, 2);
-    insertCompany(QStringLiteral("B"), 3, 2);
-    ASSERT_TRUE(QDir(outDir).mkpath(QStringLiteral("v1.2")));
     const struct
     {
-        QString toFile;
-        QStringList files;
+        QString first;
+        int firstRows;
+        QString second;
+        int secondRows;
     } cases[] = {
-        {out("LA"), {"LA_001", "LA_002"}},
-        {out("LA.html"), {"LA_001.html", "LA_002.html"}},
-        {out("v1.2/LA"), {}},
+        {QStringLiteral("A"), 10, QStringLiteral("B"), 5},
+        {QString(), 2, QStringLiteral("B"), 2},
     };
     for (const auto& c : cases) {
-        window.toFile = c.toFile;
+        SCOPED_TRACE(c.first.toStdString());
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        ASSERT_TRUE(QDir(outDir).removeRecursively() && QDir().mkpath(outDir));
+        gOverwriteAsked = false;
+        insertCompany(c.first, 1, c.firstRows);
+        insertCompany(c.second, c.firstRows + 1, c.secondRows);
         crtXMLData();
+
+        EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf"}));
+        EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, c.firstRows));
+        EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(c.firstRows + 1, c.firstRows + c.secondRows));
+        const QByteArray second = readAll(out("LA_002.pdf"));
+        EXPECT_EQ(second.count("<ns2:Company "), 1);
+        EXPECT_TRUE(second.contains("<ns2:HR-RC-Name>B</ns2:HR-RC-Name>"));
     }
-    EXPECT_EQ(outputFiles(), (QStringList{"LA_001", "LA_001.html", "LA_002", "LA_002.html"}));
-    EXPECT_EQ(QDir(out("v1.2")).entryList(QDir::Files, QDir::Name), (QStringList{"LA_001", "LA_002"}));
-    EXPECT_TRUE(QDir::current().entryList({QStringLiteral("_00*")}).isEmpty());
 }
 
-TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOnceAndReplaced)
+TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOncePerRun)
 {
     insertCompany(QStringLiteral("A"), 1, 3);
     insertCompany(QStringLiteral("B"), 4, 3);
+
+    // The question is spent on the first file even when that one did not exist.
+    writeFile(out("LA_002.pdf"), "old two");
+    crtXMLData();
+    EXPECT_TRUE(prompt.boxes.isEmpty());
+    EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
+
+    gOverwriteAsked = false;
     writeFile(out("LA_001.pdf"), "old one");
     writeFile(out("LA_002.pdf"), "old two");
     crtXMLData();
-
     ASSERT_EQ(prompt.boxes.size(), 1);
     EXPECT_EQ(prompt.boxes[0].text,
               QStringLiteral("Soll die Datei \"") + out("LA_001.pdf") + QStringLiteral("\" überschrieben werden?"));
-    EXPECT_EQ(prompt.boxes[0].style, 1);
+    EXPECT_EQ(prompt.boxes[0].style, MsgStyle::OkCancel);
     EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Datei überschreiben"));
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 3));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
-}
 
-TEST_F(PdfRunTest, LaterFilesAreNotAskedAboutWhenTheFirstDidNotExist)
-{
-    insertCompany(QStringLiteral("A"), 1, 3);
-    insertCompany(QStringLiteral("B"), 4, 3);
-    writeFile(out("LA_002.pdf"), "old two");
-    crtXMLData();
-    EXPECT_TRUE(prompt.boxes.isEmpty());
-    EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
-}
-
-TEST_F(PdfRunTest, CancelEndsTheRunWithoutPdfAndWithoutTemporaryFile)
-{
-    insertCompany(QStringLiteral("A"), 1, 3);
-    insertCompany(QStringLiteral("B"), 4, 3);
+    // Cancel ends the run: the old file stays, nothing is rendered, no temporary file is left.
+    gOverwriteAsked = false;
+    ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile));
     writeFile(out("LA_001.pdf"), "old one");
     prompt.answers = {MsgAnswer::Cancel};
     crtXMLData();
-
-    EXPECT_EQ(prompt.boxes.size(), 1);
+    EXPECT_EQ(prompt.boxes.size(), 2);
     EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
     EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
     EXPECT_TRUE(formatterCalls().isEmpty());
@@ -365,19 +269,24 @@ TEST_F(PdfRunTest, MissingPdfIsReportedAndTheRunGoesOn)
     ASSERT_EQ(prompt.boxes.size(), 2);
     for (const auto& box : prompt.boxes) {
         EXPECT_EQ(box.text, kNotCreated);
-        EXPECT_EQ(box.style, 16);
+        EXPECT_EQ(box.style, MsgStyle::Critical);
         EXPECT_EQ(box.title, QStringLiteral("Fehler"));
     }
     EXPECT_EQ(formatterCalls().size(), 2);
     EXPECT_TRUE(outputFiles().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
+
+    // Without rows the box comes before the error.
+    db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+    EXPECT_EQ(runExpectingError().number(), ErrNo::NoCertificateData);
+    EXPECT_EQ(prompt.boxes.size(), 3);
     EXPECT_TRUE(logText().contains(QStringLiteral("SEVERE no PDF written")));
 }
 
+// The formatter still renders the empty document for the plain name.
 TEST_F(PdfRunTest, NoRowsRunsTheFormatterOnceThenRaisesErrorOne)
 {
     const LaError e = runExpectingError();
-
     EXPECT_EQ(e.number(), ErrNo::NoCertificateData);
     EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData\r\nLOVAR/400 Rariz Neuer Lohnausweis"));
     EXPECT_EQ(e.description(), QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
@@ -389,81 +298,53 @@ TEST_F(PdfRunTest, NoRowsRunsTheFormatterOnceThenRaisesErrorOne)
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }
 
-TEST_F(PdfRunTest, NoRowsAndNoPdfShowsTheBoxBeforeTheError)
-{
-    qputenv("FAKE_FOP_NO_PDF", "1");
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::NoCertificateData);
-    ASSERT_EQ(prompt.boxes.size(), 1);
-    EXPECT_EQ(prompt.boxes[0].text, kNotCreated);
-}
-
-TEST_F(PdfRunTest, PasswordReachesTheFormatterAsOneArgumentAndNeverTheLog)
+// The formatter's command line is split by the Windows rules: the password must come through as one
+// argument whatever it holds, and it must never reach the run log.
+TEST_F(PdfRunTest, PasswordIsOneArgumentAndTheLogHasOneBlockPerPdfWithoutIt)
 {
     insertCompany(QStringLiteral("A"), 1, 1);
     insertCompany(QStringLiteral("B"), 2, 1);
-    const QString password = QStringLiteral("ge heim\"\\x\\ Pässwort");
+    const QString password = QStringLiteral("ge heim\"\\x\\ Pässwort\\");
     window.passwordChecked = true;
     window.password = password;
     crtXMLData();
 
     const QList<QStringList> calls = formatterCalls();
     ASSERT_EQ(calls.size(), 2);
-    for (const QStringList& call : calls) {
-        const QStringList expected{QStringLiteral("-u"),
-                                   password,
-                                   QStringLiteral("-xml"),
-                                   call.value(3),
-                                   QStringLiteral("-xsl"),
-                                   gXslPath,
-                                   QStringLiteral("-pdf"),
-                                   call.value(7)};
-        EXPECT_EQ(call, expected);
-        EXPECT_TRUE(call.value(3).startsWith(tempDir + QStringLiteral("/tmp")));
+    for (int i = 0; i < 2; ++i) {
+        const QString pdf = out(QStringLiteral("LA_00%1.pdf").arg(i + 1));
+        const QString xml = calls[i].value(3);
+        EXPECT_EQ(calls[i], (QStringList{"-u", password, "-xml", xml, "-xsl", gXslPath, "-pdf", pdf}));
+        EXPECT_TRUE(xml.startsWith(tempDir + QStringLiteral("/tmp"))) << xml.toStdString();
     }
-    EXPECT_EQ(calls[0].value(7), out("LA_001.pdf"));
-    EXPECT_EQ(calls[1].value(7), out("LA_002.pdf"));
 
     const QString log = logText();
     EXPECT_FALSE(log.contains(QStringLiteral("ge heim")));
     EXPECT_FALSE(log.contains(QStringLiteral(" -u ")));
-}
-
-TEST_F(PdfRunTest, UncheckedPasswordIsNeitherReadNorPassed)
-{
-    insertCompany(QStringLiteral("A"), 1, 1);
-    window.password = QStringLiteral("geheim");
-    crtXMLData();
-    EXPECT_EQ(window.passwordReads, 0);
-    ASSERT_EQ(formatterCalls().size(), 1);
-    EXPECT_EQ(formatterCalls()[0].value(0), QStringLiteral("-xml"));
-}
-
-TEST_F(PdfRunTest, LogHoldsOneBlockPerPdfFile)
-{
-    insertCompany(QStringLiteral("A"), 1, 1);
-    insertCompany(QStringLiteral("B"), 2, 1);
-    window.passwordChecked = true;
-    window.password = QStringLiteral("s3cret");
-    crtXMLData();
-
-    const QString log = logText();
     const QString stars = QString(60, u'*');
-    EXPECT_EQ(log.count(stars), 2);
     EXPECT_FALSE(log.contains(QString(61, u'*')));
-    EXPECT_FALSE(log.contains(QStringLiteral("s3cret")));
     const QStringList blocks = log.split(kCrLf + kCrLf + stars + kCrLf);
     ASSERT_EQ(blocks.size(), 3);
     EXPECT_EQ(blocks[0], QString());
     for (int i = 1; i <= 2; ++i) {
         const QString pdf = out(QStringLiteral("LA_00%1.pdf").arg(i));
-        SCOPED_TRACE(pdf.toStdString());
-        EXPECT_TRUE(blocks[i].startsWith(QStringLiteral("Create file ") + pdf + kCrLf + kCrLf +
-                                         QStringLiteral(" -xml \"") + tempDir + QStringLiteral("/tmp")));
-        EXPECT_TRUE(blocks[i].contains(QStringLiteral("\" -xsl \"") + gXslPath + QStringLiteral("\" -pdf \"") + pdf +
-                                       QStringLiteral("\"\r\n\r\n")));
+        EXPECT_EQ(blocks[i].section(kCrLf, 0, 2),
+                  QStringLiteral("Create file ") + pdf + kCrLf + kCrLf + QStringLiteral(" -xml \"") +
+                      calls[i - 1].value(3) + QStringLiteral("\" -xsl \"") + gXslPath + QStringLiteral("\" -pdf \"") +
+                      pdf + u'"');
         EXPECT_TRUE(blocks[i].contains(QStringLiteral("fake-fop: wrote ") + pdf));
     }
+}
+
+TEST_F(PdfRunTest, OneSmallDocumentTakesThePlainNameAndNoPasswordUnlessChecked)
+{
+    insertCompany(QStringLiteral("A"), 1, 1);
+    window.password = QStringLiteral("geheim");
+    crtXMLData();
+    EXPECT_EQ(outputFiles(), QStringList{"LA.pdf"});
+    EXPECT_EQ(window.passwordReads, 0);
+    ASSERT_EQ(formatterCalls().size(), 1);
+    EXPECT_EQ(formatterCalls()[0].value(0), QStringLiteral("-xml"));
 }
 
 TEST_F(PdfRunTest, NullTextFieldEndsTheRunAndLeavesNoTemporaryFile)
@@ -472,14 +353,12 @@ TEST_F(PdfRunTest, NullTextFieldEndsTheRunAndLeavesNoTemporaryFile)
     for (int i = 1; i <= 250; ++i)
         rows.append(employeeRow(QStringLiteral("A"), i));
     rows[239][Field::EB0100] = Variant::null();
-    insertRows(rows);
+    insertExportRows(db, rows);
 
     const LaError e = runExpectingError();
     EXPECT_EQ(e.number(), ErrNo::InvalidUseOfNull);
-    const QStringList chain = e.source().split(kCrLf);
-    ASSERT_GE(chain.size(), 2);
-    EXPECT_EQ(chain[0], QStringLiteral("frmMain.crtXMLData"));
-    EXPECT_EQ(chain[1], QStringLiteral("frmMain.crtXMLBody"));
+    EXPECT_TRUE(e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtXMLBody")))
+        << e.source().toStdString();
     EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
 }
@@ -495,27 +374,6 @@ TEST_F(PdfRunTest, PdfThatCannotBeDeletedEndsTheRunNamingTheFile)
               QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtPDFFile\r\n\r\nDatei ") + out("LA.pdf") +
                   QStringLiteral(" konnte nicht gelöscht werden."));
     EXPECT_EQ(e.source().count(QStringLiteral("frmMain.crtPDFFile")), 1);
-    EXPECT_EQ(prompt.boxes.size(), 1); // the overwrite question
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
-}
-
-TEST_F(PdfRunTest, NoTransferTypeFailsAtTheFirstReaderOperation)
-{
-    insertCompany(QStringLiteral("A"), 1, 1);
-    window.medium = -1;
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::ObjectNotSet);
-    EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData"));
-    EXPECT_TRUE(formatterCalls().isEmpty());
-}
-
-TEST_F(PdfRunTest, ReaderThatCannotOpenEndsTheRunAfterItsOwnBox)
-{
-    window.srcFile = work.filePath(QStringLiteral("missing/payroll.sqlite"));
-    crtXMLData();
-    ASSERT_EQ(prompt.boxes.size(), 1);
-    EXPECT_TRUE(prompt.boxes[0].title.endsWith(QStringLiteral("clsADOConnect.init")));
-    EXPECT_TRUE(formatterCalls().isEmpty());
-    EXPECT_TRUE(outputFiles().isEmpty());
 }
