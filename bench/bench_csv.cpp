@@ -3,6 +3,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
+#include "bench/BenchWindow.h"
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "report/CsvExport.h"
@@ -22,27 +23,6 @@ namespace {
 constexpr int kCompanies = 20;
 constexpr int kPersons = 40000;
 constexpr int kCertificates = 50000;
-
-class BenchWindow : public MainWindowView
-{
-public:
-    int transferButtonCount() const override { return 2; }
-    bool transferButtonChecked(int index) const override { return index == 1; }
-    QString txtSrcFile() const override { return source; }
-    QString txtLib() const override { return QStringLiteral("LIB1"); }
-    QString txtToFile() const override { return target; }
-    bool optPDF() const override { return false; }
-    bool opteLohnausweis() const override { return true; }
-    bool chkOpenPDF() const override { return false; }
-    bool chkPassword() const override { return false; }
-    QString txtPDFPassword() const override { return {}; }
-    void setStatusText(const QString& text) override { lastStatus = text; }
-    void setBusyCursor(bool) override {}
-
-    QString source;
-    QString target;
-    QString lastStatus;
-};
 
 using Database = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;

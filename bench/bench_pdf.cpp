@@ -8,6 +8,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
+#include "bench/BenchWindow.h"
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
@@ -29,26 +30,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-class BenchWindow : public MainWindowView
-{
-public:
-    int transferButtonCount() const override { return 2; }
-    bool transferButtonChecked(int index) const override { return index == 1; }
-    QString txtSrcFile() const override { return source; }
-    QString txtLib() const override { return QStringLiteral("LIB1"); }
-    QString txtToFile() const override { return toFile; }
-    bool optPDF() const override { return true; }
-    bool opteLohnausweis() const override { return false; }
-    bool chkOpenPDF() const override { return false; }
-    bool chkPassword() const override { return false; }
-    QString txtPDFPassword() const override { return {}; }
-    void setStatusText(const QString&) override {}
-    void setBusyCursor(bool) override {}
-
-    QString source;
-    QString toFile;
-};
 
 // Answers every question with OK and counts the boxes (a box in a benchmark means something failed).
 class CountingPrompt : public Prompt
@@ -166,7 +147,7 @@ double seconds(const QElapsedTimer& t)
 void runPdfRun(BenchWindow& window, const QString& database, const QString& toFile)
 {
     window.source = database;
-    window.toFile = toFile;
+    window.target = toFile;
     gOverwriteAsked = false;
     crtXMLData();
 }
@@ -187,6 +168,7 @@ int main(int argc, char** argv)
     CountingPrompt prompt;
     ScopedPrompt scoped(prompt);
     BenchWindow window;
+    window.pdf = true;
     gFrmMain = &window;
     gAppPath = QCoreApplication::applicationDirPath();
     gLog = std::make_unique<clsFSConnect>();

@@ -14,19 +14,23 @@ std::string whatText(int number, const QString& description)
     return QStringLiteral("%1: %2").arg(number).arg(description).toStdString();
 }
 
-int numberForErrno(int code)
+} // namespace
+
+int errorNumberForErrno(int code)
 {
     switch (code) {
     case ENOENT:
         return ErrNo::FileNotFound;
+    case ENOTDIR:
+        return ErrNo::PathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
+    case ETXTBSY:
         return ErrNo::PermissionDenied;
-    case ENOTDIR:
-        return ErrNo::PathNotFound;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
         return ErrNo::DiskFull;
     case EIO:
         return ErrNo::DeviceIo;
@@ -35,7 +39,11 @@ int numberForErrno(int code)
     }
 }
 
-} // namespace
+LaError fileError(int errnoCode, const QString& file)
+{
+    const int number = errorNumberForErrno(errnoCode);
+    return LaError::runtime(number, errorDescription(number) + QStringLiteral(": ") + file);
+}
 
 QString errorDescription(int number)
 {
@@ -124,7 +132,7 @@ LaError toLaError(std::exception_ptr error)
     } catch (const std::invalid_argument& e) {
         return LaError::runtime(ErrNo::TypeMismatch);
     } catch (const std::filesystem::filesystem_error& e) {
-        const int number = numberForErrno(e.code().value());
+        const int number = errorNumberForErrno(e.code().value());
         return LaError::runtime(
             number, errorDescription(number) + QStringLiteral(": ") + QString::fromStdString(e.path1().string()));
     } catch (const std::exception& e) {

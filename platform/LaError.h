@@ -61,6 +61,11 @@ private:
     int m_helpContext;
 };
 
+// The error number for an operating-system error code (errno): 53, 70, 75, 76, 61, 57.
+int errorNumberForErrno(int code);
+// An error for a failed operation on `file`, numbered by errno, naming the file in its description.
+LaError fileError(int errnoCode, const QString& file);
+
 // Turns any exception into an LaError: LaError as it is; std::overflow_error 6, std::out_of_range 9,
 // std::bad_alloc 7, std::invalid_argument 13, std::filesystem::filesystem_error by its errno
 // (53, 70, 75, 76, 61), any other std::exception 5 with its what(). Null gives error 5.

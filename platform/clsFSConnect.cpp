@@ -44,34 +44,13 @@ bool directoryWritableByOthers(const QString& file)
     return ::stat(dir.constData(), &st) == 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
+// A missing file while creating one, or in a missing directory, means the path is wrong.
 LaError fileError(int code, const QString& file, bool creating)
 {
-    int number = ErrNo::PathFileAccess;
-    switch (code) {
-    case ENOENT:
-        number = creating || !directoryExists(file) ? ErrNo::PathNotFound : ErrNo::FileNotFound;
-        break;
-    case ENOTDIR:
-        number = ErrNo::PathNotFound;
-        break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY:
-        number = ErrNo::PermissionDenied;
-        break;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        number = ErrNo::DiskFull;
-        break;
-    case EIO:
-        number = ErrNo::DeviceIo;
-        break;
-    default:
-        break;
-    }
-    return LaError::runtime(number, errorDescription(number) + QStringLiteral(": ") + file);
+    if (code == ENOENT && (creating || !directoryExists(file)))
+        return LaError::runtime(ErrNo::PathNotFound,
+                                errorDescription(ErrNo::PathNotFound) + QStringLiteral(": ") + file);
+    return ::fileError(code, file);
 }
 
 FilePtr openFile(const QString& file, int mode)

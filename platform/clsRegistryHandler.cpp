@@ -21,31 +21,10 @@ constexpr int kTypeDeleted = -1; // "Name"=- in an export: the value is gone
 
 const char* const kTempInfix = ".tmp";
 
+// In the store a missing file on write means a missing directory.
 LaError osError(int code, const QString& file)
 {
-    int number = ErrNo::PathFileAccess;
-    switch (code) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        number = ErrNo::PermissionDenied;
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        number = ErrNo::PathNotFound;
-        break;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        number = ErrNo::DiskFull;
-        break;
-    case EIO:
-        number = ErrNo::DeviceIo;
-        break;
-    default:
-        break;
-    }
-    return LaError::runtime(number, errorDescription(number) + QStringLiteral(": ") + file);
+    return fileError(code == ENOENT ? ENOTDIR : code, file);
 }
 
 class FileDescriptor

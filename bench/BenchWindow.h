@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/MainWindowView.h"
+
+// The main window's settings for a benchmark run: OLE DB transfer, library LIB1, one output kind.
+class BenchWindow : public MainWindowView
+{
+public:
+    int transferButtonCount() const override { return 2; }
+    bool transferButtonChecked(int index) const override { return index == 1; }
+    QString txtSrcFile() const override { return source; }
+    QString txtLib() const override { return QStringLiteral("LIB1"); }
+    QString txtToFile() const override { return target; }
+    bool optPDF() const override { return pdf; }
+    bool opteLohnausweis() const override { return !pdf; }
+    bool chkOpenPDF() const override { return false; }
+    bool chkPassword() const override { return false; }
+    QString txtPDFPassword() const override { return {}; }
+    void setStatusText(const QString& text) override { lastStatus = text; }
+    void setBusyCursor(bool) override {}
+
+    bool pdf = false;
+    QString source;
+    QString target;
+    QString lastStatus;
+};
