@@ -12,9 +12,9 @@ Variant t(const char* text)
     return Variant::text(QString::fromUtf8(text));
 }
 
-MemoryRecordSet lghlaz(const QList<QList<Variant>>& rows)
+std::unique_ptr<DbRecordSet> lghlaz(const QList<QList<Variant>>& rows)
 {
-    return MemoryRecordSet(
+    return fetchedRecordSet(
         {{QStringLiteral("LHREC"), QStringLiteral("LHJAHR"), QStringLiteral("LHFIN1"), QStringLiteral("LHFINR")},
          rows});
 }
@@ -29,9 +29,9 @@ TEST(CompanyNumberTable, TakesEveryCompanyOfTheYearAndNoEmptyName)
                                {t("LH"), t("2013"), t("Muster AG"), t("abc")}}; // a second pair: the first counts
     for (int i = 0; i < 150; ++i)
         rows.append({t("LH"), t("2013"), Variant::text(QStringLiteral("Firma %1").arg(i)), Variant::integer(i)});
-    MemoryRecordSet set = lghlaz(rows);
+    const auto set = lghlaz(rows);
     CompanyNumberTable table;
-    table.load(set, t("2013"));
+    table.load(*set, t("2013"));
 
     qint16 number = -1;
     ASSERT_TRUE(table.lookUp(QStringLiteral("Muster AG"), number));
@@ -60,10 +60,10 @@ TEST(CompanyNumberTable, BadNumbersAndNullsNameFieldAndCompany)
          "Feld LHFIN1 der Tabelle LGHLAZ (Zeile 1): kein Wert (Null)."},
     };
     for (const auto& c : cases) {
-        MemoryRecordSet set = lghlaz({c.row});
+        const auto set = lghlaz({c.row});
         try {
             CompanyNumberTable table;
-            table.load(set, Variant::integer(2013));
+            table.load(*set, Variant::integer(2013));
             qint16 number = 0;
             table.lookUp(QStringLiteral("Muster AG"), number);
             ADD_FAILURE() << "no error: " << c.description;

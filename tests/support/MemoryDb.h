@@ -16,27 +16,8 @@ struct MemoryTable
     QList<QList<Variant>> rows;
 };
 
-class MemoryRecordSet : public DbRecordSet
-{
-public:
-    explicit MemoryRecordSet(MemoryTable table);
-
-    bool isEOF() const override;
-    void moveNext() override;
-    void moveFirst() override;
-    void moveLast() override;
-    int absolutePosition() const override;
-    int fieldCount() const override;
-    QString fieldName(int index) const override;
-    Variant value(const QString& fieldName) const override;
-    Variant value(int index) const override;
-    void close() override;
-
-private:
-    MemoryTable m_table;
-    int m_row = 0;
-    bool m_closed = false;
-};
+// The table as the back ends deliver a result, so that tests walk the real record set.
+std::unique_ptr<DbRecordSet> fetchedRecordSet(const MemoryTable& table);
 
 class MemoryConnection : public DbConnection
 {
