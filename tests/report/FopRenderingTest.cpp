@@ -394,6 +394,12 @@ TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsClassArchive)
     ASSERT_EQ(calls.size(), 1);
     EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:SharedArchiveFile=") + cacheDir + u'/' + made[0]));
 
+    // A damaged archive (cut short) is not used but made anew.
+    ASSERT_TRUE(QFile::resize(cacheDir + u'/' + made[0], 3));
+    std::tie(rc, calls) = call(render);
+    EXPECT_EQ(calls.size(), 2);
+    EXPECT_EQ(archives(), made);
+
     // Another FOP: a new archive takes the place of the old one.
     writeFake("22");
     std::tie(rc, calls) = call(render);
