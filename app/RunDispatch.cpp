@@ -5,11 +5,14 @@
 #include "app/RunSettings.h"
 #include "platform/Functions.h"
 #include "platform/LaError.h"
+#include "platform/OutputLock.h"
 #include "platform/clsFSConnect.h"
+#include "report/RunSummary.h"
 #include "report/crtCSVData.h"
 #include "report/crtXMLData.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 namespace {
 
@@ -26,28 +29,57 @@ void deleteTempXmlFile() noexcept
     }
 }
 
+// The run log ends with what the run wrote.
+void logSummary(const RunSummary& summary) noexcept
+{
+    try {
+        if (!gLog || summary.isEmpty())
+            return;
+        gLog->setValue(QStringLiteral("\r\n\r\n") + QString(60, u'*') + QStringLiteral("\r\nGeschrieben:\r\n") +
+                       summary.lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        gLog->update();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 void runSalaryReport()
 {
+    RunSummary summary;
+    runSalaryReport(summary);
+}
+
+void runSalaryReport(RunSummary& summary)
+{
+    summary.start();
     try {
         gOverwriteAsked = false;
         getINITValues();
+
+        if (!gFrmMain)
+            throw LaError::runtime(ErrNo::ObjectNotSet);
+        // Before the log is opened: a refused run must not empty the log of the run it waits for.
+        const OutputLock lock(gFrmMain->txtToFile());
 
         const QString logPath = GetTempDir(true) + QStringLiteral("LOVARSLog.txt");
         gLog = std::make_unique<clsFSConnect>();
         gLog->init(logPath, 0);
 
-        if (!gFrmMain)
-            throw LaError::runtime(ErrNo::ObjectNotSet);
+        // Also after a failure: the files written before it are complete and stay.
+        const auto logAtEnd = qScopeGuard([&summary] {
+            summary.finish();
+            logSummary(summary);
+        });
         if (gFrmMain->opteLohnausweis())
-            crtCSVData();
+            crtCSVData(summary);
         if (gFrmMain->optPDF())
-            crtXMLData();
+            crtXMLData(summary);
     } catch (...) {
         showError(16, QStringLiteral("frmMain.runSalaryReport"));
         deleteTempXmlFile();
     }
+    summary.finish();
     gLog.reset();
     if (gFrmMain)
         gFrmMain->setBusyCursor(false);

@@ -17,6 +17,8 @@ public:
     int AbsolutePosition() const;
     bool isEOF() const; // EOF is a macro in C++, hence the name
     QString getValue() const;
+    // The name given to the last init, so that messages can point to the file.
+    QString fileName() const;
     void init(const QString& file, qint64 Mode);
     void MoveFirst();
     void MoveLast();

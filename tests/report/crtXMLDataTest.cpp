@@ -6,6 +6,7 @@
 #include "platform/clsFSConnect.h"
 #include "report/PdfRun.h"
 #include "report/ReportFixtures.h"
+#include "report/RunSummary.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -58,7 +60,7 @@ protected:
         previousTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
-        qunsetenv("FAKE_FOP_NO_PDF");
+        unsetFailure();
 
         PayrollTables::createExportTable(db);
         window.srcFile = db.path();
@@ -85,7 +87,13 @@ protected:
         else
             qputenv("TMPDIR", previousTmp);
         qunsetenv("FAKE_FOP_ARGV");
-        qunsetenv("FAKE_FOP_NO_PDF");
+        unsetFailure();
+    }
+
+    static void unsetFailure()
+    {
+        qunsetenv("FAKE_FOP_FAIL");
+        qunsetenv("FAKE_FOP_FAIL_ON");
     }
 
     void insertCompany(const QString& company, int first, int count)
@@ -227,74 +235,113 @@ TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOncePerRun)
 {
     insertCompany(QStringLiteral("A"), 1, 3);
     insertCompany(QStringLiteral("B"), 4, 3);
+    const auto expectQuestionAbout = [&](const QString& file) {
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].text,
+                  QStringLiteral("Soll die Datei \"") + out(file) + QStringLiteral("\" überschrieben werden?"));
+        EXPECT_EQ(prompt.boxes[0].style, MsgStyle::OkCancel);
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Datei überschreiben"));
+    };
 
-    // The question is spent on the first file even when that one did not exist.
+    // The question comes at the first file that exists, whichever number it has.
     writeFile(out("LA_002.pdf"), "old two");
     crtXMLData();
-    EXPECT_TRUE(prompt.boxes.isEmpty());
+    expectQuestionAbout(QStringLiteral("LA_002.pdf"));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
+    // OK to the first lets the rest of the run replace files without asking.
+    prompt.boxes.clear();
     gOverwriteAsked = false;
     writeFile(out("LA_001.pdf"), "old one");
     writeFile(out("LA_002.pdf"), "old two");
     crtXMLData();
-    ASSERT_EQ(prompt.boxes.size(), 1);
-    EXPECT_EQ(prompt.boxes[0].text,
-              QStringLiteral("Soll die Datei \"") + out("LA_001.pdf") + QStringLiteral("\" überschrieben werden?"));
-    EXPECT_EQ(prompt.boxes[0].style, MsgStyle::OkCancel);
-    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Datei überschreiben"));
+    expectQuestionAbout(QStringLiteral("LA_001.pdf"));
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 3));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
     // Cancel ends the run: the old file stays, nothing is rendered, no temporary file is left.
+    prompt.boxes.clear();
     gOverwriteAsked = false;
     ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile));
     writeFile(out("LA_001.pdf"), "old one");
     prompt.answers = {MsgAnswer::Cancel};
     crtXMLData();
-    EXPECT_EQ(prompt.boxes.size(), 2);
+    EXPECT_EQ(prompt.boxes.size(), 1);
     EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
     EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
 }
 
-TEST_F(PdfRunTest, MissingPdfIsReportedAndTheRunGoesOn)
+// Whatever way the formatter fails for the first document, no file is left under its name, the box
+// says which file, why and where the log is, and the run goes on with the next document.
+TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
 {
     insertCompany(QStringLiteral("A"), 1, 2);
     insertCompany(QStringLiteral("B"), 3, 2);
-    qputenv("FAKE_FOP_NO_PDF", "1");
-    crtXMLData();
+    const struct
+    {
+        const char* fail;
+        const char* reason;
+    } cases[] = {
+        {"none", "fake-fop: SEVERE no PDF written; Exitstatus 1"},
+        {"exit3", "Exitstatus 3"},
+        {"partial", "Die Datei ist kein vollständiges PDF"},
+        {"crash", "Exitstatus 137"},
+        {"empty", "Die Datei ist kein vollständiges PDF"},
+    };
+    qputenv("FAKE_FOP_FAIL_ON", "_001");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fail);
+        prompt.boxes.clear();
+        gOverwriteAsked = true;
+        qputenv("FAKE_FOP_FAIL", c.fail);
+        RunSummary summary;
+        crtXMLData(summary);
 
-    ASSERT_EQ(prompt.boxes.size(), 2);
-    for (const auto& box : prompt.boxes) {
-        EXPECT_EQ(box.text, kNotCreated);
-        EXPECT_EQ(box.style, MsgStyle::Critical);
-        EXPECT_EQ(box.title, QStringLiteral("Fehler"));
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].text,
+                  kNotCreated + kCrLf + QStringLiteral("Datei: ") + out("LA_001.pdf") + kCrLf +
+                      QStringLiteral("Grund: ") + QString::fromUtf8(c.reason) + kCrLf + QStringLiteral("Protokoll: ") +
+                      logFile);
+        EXPECT_EQ(prompt.boxes[0].style, MsgStyle::Critical);
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Fehler"));
+        EXPECT_EQ(outputFiles(), QStringList{"LA_002.pdf"});
+        ASSERT_EQ(summary.files().size(), 1);
+        EXPECT_EQ(summary.files()[0].path, out("LA_002.pdf"));
+        EXPECT_TRUE(temporaryFiles().isEmpty());
     }
-    EXPECT_EQ(formatterCalls().size(), 2);
-    EXPECT_TRUE(outputFiles().isEmpty());
-    EXPECT_TRUE(temporaryFiles().isEmpty());
-
-    // Without rows the box comes before the error.
-    db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
-    EXPECT_EQ(runExpectingError().number(), ErrNo::NoCertificateData);
-    EXPECT_EQ(prompt.boxes.size(), 3);
-    EXPECT_TRUE(logText().contains(QStringLiteral("SEVERE no PDF written")));
+    EXPECT_EQ(formatterCalls().size(), 10);
 }
 
-// The formatter still renders the empty document for the plain name.
-TEST_F(PdfRunTest, NoRowsRunsTheFormatterOnceThenRaisesErrorOne)
+TEST(FormatterErrorLine, IsTheLastErrorLineOutsideTheStackTrace)
 {
+    const struct
+    {
+        const char* output;
+        const char* line;
+    } cases[] = {
+        {"[INFO] start\r\nException in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat "
+         "org.apache.fop.Foo.bar(Foo.java:1)\n\t... 3 more\n",
+         "java.lang.OutOfMemoryError: Java heap space"},
+        {"SEVERE: first\n[ERROR] FOP - second\nfertig\n", "[ERROR] FOP - second"},
+        {"[INFO] Rendered page #1.\n", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatterErrorLine(QString::fromUtf8(c.output)).toStdString(), c.line);
+}
+
+// Without rows nothing is asked, deleted or rendered.
+TEST_F(PdfRunTest, NoRowsRaisesErrorOneBeforeAnyFileIsTouched)
+{
+    writeFile(out("LA.pdf"), "old");
     const LaError e = runExpectingError();
     EXPECT_EQ(e.number(), ErrNo::NoCertificateData);
     EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData\r\nLOVAR/400 Rariz Neuer Lohnausweis"));
     EXPECT_EQ(e.description(), QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
-    const QList<QStringList> calls = formatterCalls();
-    ASSERT_EQ(calls.size(), 1);
-    EXPECT_EQ(calls[0].last(), out("LA.pdf"));
-    EXPECT_EQ(readAll(out("LA.pdf")),
-              QByteArray(" </ct:SalaryDeclaration> </ns1:DeclareSalary> </soapenv:Body> </soapenv:Envelope>\r\n"));
+    EXPECT_TRUE(formatterCalls().isEmpty());
+    EXPECT_TRUE(prompt.boxes.isEmpty());
+    EXPECT_EQ(readAll(out("LA.pdf")), QByteArray("old"));
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }
 
@@ -347,33 +394,53 @@ TEST_F(PdfRunTest, OneSmallDocumentTakesThePlainNameAndNoPasswordUnlessChecked)
     EXPECT_EQ(formatterCalls()[0].value(0), QStringLiteral("-xml"));
 }
 
-TEST_F(PdfRunTest, NullTextFieldEndsTheRunAndLeavesNoTemporaryFile)
+// A field error names the field and the employee.
+TEST_F(PdfRunTest, FaultyFieldEndsTheRunNamingFieldAndEmployee)
 {
-    QList<ExportRowValues> rows;
-    for (int i = 1; i <= 250; ++i)
-        rows.append(employeeRow(QStringLiteral("A"), i));
-    rows[239][Field::EB0100] = Variant::null();
-    insertExportRows(db, rows);
+    const struct
+    {
+        const char* field;
+        Variant value;
+        const char* description;
+        int error;
+    } cases[] = {
+        {"EB0100", Variant::null(), "Feld EB0100 von 'Person 00240': kein Wert (Null).", ErrNo::InvalidUseOfNull},
+        {"EB0900",
+         Variant::text(QStringLiteral("12a")),
+         "Feld EB0900 von 'Person 00240': keine Zahl ('12a').",
+         ErrNo::TypeMismatch},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        gOverwriteAsked = true;
+        QList<ExportRowValues> rows;
+        for (int i = 1; i <= 250; ++i)
+            rows.append(employeeRow(QStringLiteral("A"), i));
+        rows[239][QString::fromLatin1(c.field)] = c.value;
+        insertExportRows(db, rows);
 
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::InvalidUseOfNull);
-    EXPECT_TRUE(e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtXMLBody")))
-        << e.source().toStdString();
-    EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
-    EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+        const LaError e = runExpectingError();
+        EXPECT_EQ(e.number(), c.error);
+        EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
+        EXPECT_TRUE(e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtXMLBody")))
+            << e.source().toStdString();
+        EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+    }
 }
 
-TEST_F(PdfRunTest, PdfThatCannotBeDeletedEndsTheRunNamingTheFile)
+TEST_F(PdfRunTest, FolderAtThePdfNameIsNeverDeleted)
 {
     insertCompany(QStringLiteral("A"), 1, 1);
-    // A non-empty directory under the PDF's name cannot be removed.
-    ASSERT_TRUE(QDir(outDir).mkpath(QStringLiteral("LA.pdf/inner")));
+    ASSERT_TRUE(QDir(outDir).mkpath(QStringLiteral("LA.pdf")));
     const LaError e = runExpectingError();
 
-    EXPECT_EQ(e.source().section(kCrLf, 0, 3),
-              QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtPDFFile\r\n\r\nDatei ") + out("LA.pdf") +
-                  QStringLiteral(" konnte nicht gelöscht werden."));
-    EXPECT_EQ(e.source().count(QStringLiteral("frmMain.crtPDFFile")), 1);
+    EXPECT_EQ(e.number(), ErrNo::PathFileAccess);
+    EXPECT_TRUE(e.description().contains(QStringLiteral("\"") + out("LA.pdf") + QStringLiteral("\" steht ein Ordner")))
+        << e.description().toStdString();
+    EXPECT_TRUE(QFileInfo(out("LA.pdf")).isDir());
+    EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }
