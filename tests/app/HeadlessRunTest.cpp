@@ -205,6 +205,10 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
         EXPECT_EQ(lines[i].value(0), path(pdfs[i].toLatin1().constData()));
     EXPECT_EQ(lines.last().value(1), QStringLiteral("%1 Dateien").arg(pdfs.size()));
     EXPECT_FALSE(QFileInfo::exists(OutputLock::lockFileFor(path("LA.pdf"))));
+    // The run log ends with the same lines; the refused run left it alone.
+    QFile log(logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLatin1(log.readAll()).endsWith(QString(done.out).replace(u'\n', QStringLiteral("\r\n"))));
 
     qputenv("FAKE_FOP_FAIL", "crash");
     qputenv("FAKE_FOP_FAIL_ON", "_001");
