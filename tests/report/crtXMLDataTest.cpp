@@ -185,12 +185,21 @@ TEST(PdfFileName, NumberGoesBeforeTheLastExtensionOfTheFileName)
 TEST_F(PdfRunTest, FourHundredFiftyRowsOfOneCompanyGiveThreeNumberedFiles)
 {
     insertCompany(QStringLiteral("Alpha AG"), 1, 450);
-    crtXMLData();
+    RunSummary summary;
+    crtXMLData(summary);
 
     EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_003.pdf"}));
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 199));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(200, 399));
     EXPECT_EQ(staffNames(out("LA_003.pdf")), personNames(400, 450));
+    ASSERT_EQ(summary.files().size(), 3);
+    const qint64 certificates[] = {199, 200, 51};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(summary.files()[i].certificates, certificates[i]);
+    EXPECT_EQ(summary.files()[2].companies, QStringList{"Alpha AG"});
+    EXPECT_EQ(summary.statusText(),
+              QStringLiteral("Fertig: 450 Lohnausweise in 3 PDF-Dateien, ") + out("LA_001.pdf") +
+                  QStringLiteral(" … LA_003.pdf"));
     EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
     EXPECT_EQ(formatterCalls().size(), 3);
