@@ -79,6 +79,10 @@ private:
     QObject m_context; // receiver of the process signals, so that none outlives the pool
 };
 
+// The memory one formatter job is reckoned at: a Java VM rendering a document of 200 certificates
+// peaked at about 260 MB resident; the rest is room for long texts.
+inline constexpr qint64 kFormatterJobBytes = qint64(400) * 1024 * 1024;
+
 // How many formatter jobs a run may start at once: `configured` when it is above 0, otherwise the
 // number of cores; never more than the available memory holds at `bytesPerJob` each, never less than 1.
 int fopJobLimit(int configured, int cores, qint64 availableBytes, qint64 bytesPerJob);

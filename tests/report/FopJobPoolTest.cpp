@@ -1,5 +1,6 @@
 #include "report/FopJobPool.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -120,6 +121,11 @@ TEST_F(FopJobPoolTest, EndingJobsLeavesNoFileAndNoProcess)
         {
             FopJobPool pool(3, dir.path(), [&](const FopJobPool::Job& job, const FopJobPool::Result& result) {
                 record(job, result);
+                // Until the slow jobs are in their wait, so that their process groups are known; as a
+                // message box would, this lets the pool go on meanwhile.
+                for (QDeadlineTimer patience(10000);
+                     lines(QStringLiteral("groups")).size() < 3 && !patience.hasExpired();)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
                 if (throwing)
                     throw std::runtime_error("log not writable");
             });

@@ -4,6 +4,7 @@
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
+#include "platform/clsRegistryHandler.h"
 #include "report/PdfRun.h"
 #include "report/ReportFixtures.h"
 #include "report/RunSummary.h"
@@ -58,6 +59,10 @@ protected:
         argvFile = work.filePath(QStringLiteral("argv"));
         logFile = work.filePath(QStringLiteral("LOVARSLog.txt"));
         previousTmp = qgetenv("TMPDIR");
+        previousConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+        // One formatter call after the other unless a test asks for more.
+        setFopJobs(1);
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
         unsetFailure();
@@ -88,13 +93,19 @@ protected:
             qputenv("TMPDIR", previousTmp);
         qunsetenv("FAKE_FOP_ARGV");
         unsetFailure();
+        if (previousConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", previousConfig);
     }
 
     static void unsetFailure()
     {
-        qunsetenv("FAKE_FOP_FAIL");
-        qunsetenv("FAKE_FOP_FAIL_ON");
+        for (const char* name : {"FAKE_FOP_FAIL", "FAKE_FOP_FAIL_ON", "FAKE_FOP_SLEEP", "FAKE_FOP_SLEEP_ON"})
+            qunsetenv(name);
     }
+
+    static void setFopJobs(int jobs) { clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), jobs); }
 
     void insertCompany(const QString& company, int first, int count)
     {
@@ -154,6 +165,7 @@ protected:
     QString argvFile;
     QString logFile;
     QByteArray previousTmp;
+    QByteArray previousConfig;
     SqliteTestDatabase db;
     FakeMainWindow window;
     RecordingPrompt prompt;
@@ -452,4 +464,121 @@ TEST_F(PdfRunTest, FolderAtThePdfNameIsNeverDeleted)
     EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
+namespace {
+
+// Remembers how many files were done when the overwrite question came.
+class ProgressAtQuestion : public RecordingPrompt
+{
+public:
+    explicit ProgressAtQuestion(const FakeMainWindow& window)
+        : m_window(window)
+    {
+    }
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        if (style == MsgStyle::OkCancel)
+            progress = m_window.fileProgress.value(m_window.fileProgress.size() - 1);
+        return RecordingPrompt::messageBox(text, style, title);
+    }
+    QString progress;
+
+private:
+    const FakeMainWindow& m_window;
+};
+
+// Processes whose command line mentions `text`.
+QStringList processesMentioning(const QString& text)
+{
+    QStringList found;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (readAll(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline")).contains(text.toUtf8()))
+            found << pid;
+    }
+    return found;
+}
+
+} // namespace
+
+// With several formatter jobs everything the user sees comes as with one: files, log blocks, boxes and
+// the overwrite question in document order. The first document renders slowest, the third fails, the
+// fourth replaces a file.
+TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
+{
+    for (const char* company : {"A", "B", "C", "D", "E"})
+        insertCompany(QString::fromLatin1(company), int(company[0] - 'A') * 2 + 1, 2);
+    qputenv("FAKE_FOP_SLEEP", "0.5");
+    qputenv("FAKE_FOP_SLEEP_ON", "_001");
+    qputenv("FAKE_FOP_FAIL", "none");
+    qputenv("FAKE_FOP_FAIL_ON", "_003");
+    const struct
+    {
+        int jobs;
+        QStringList firstProgress; // one job: each call ends before the next starts
+    } cases[] = {
+        {1, {"0/1", "1/1", "1/2", "2/2", "2/3", "3/3", "3/4"}},
+        {4, {"0/1", "0/2", "0/3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jobs);
+        setFopJobs(c.jobs);
+        ASSERT_TRUE(QDir(outDir).removeRecursively() && QDir().mkpath(outDir));
+        writeFile(out("LA_004.pdf"), "old four");
+        QFile::remove(argvFile);
+        window.fileProgress.clear();
+        gOverwriteAsked = false;
+        gLog = std::make_unique<clsFSConnect>();
+        gLog->init(logFile, 0);
+        ProgressAtQuestion asking(window);
+        const ScopedPrompt scoped(asking);
+        RunSummary summary;
+        crtXMLData(summary);
+
+        EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_004.pdf", "LA_005.pdf"}));
+        EXPECT_EQ(staffNames(out("LA_004.pdf")), personNames(7, 8));
+        ASSERT_EQ(asking.boxes.size(), 2);
+        EXPECT_TRUE(
+            asking.boxes[0].text.startsWith(kNotCreated + kCrLf + QStringLiteral("Datei: ") + out("LA_003.pdf")));
+        EXPECT_TRUE(asking.boxes[1].text.contains(out("LA_004.pdf")));
+        EXPECT_EQ(asking.progress, QStringLiteral("3/3")); // no formatter runs while the question is open
+        EXPECT_EQ(window.fileProgress.mid(0, c.firstProgress.size()), c.firstProgress);
+        EXPECT_EQ(window.fileProgress.last(), QStringLiteral("5/5"));
+        QStringList summaryFiles;
+        for (const RunSummary::File& file : summary.files())
+            summaryFiles << QFileInfo(file.path).fileName();
+        EXPECT_EQ(summaryFiles, (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_004.pdf", "LA_005.pdf"}));
+        const QStringList blocks = logText().split(QString(60, u'*') + kCrLf + QStringLiteral("Create file "));
+        ASSERT_EQ(blocks.size(), 6);
+        for (int i = 1; i <= 5; ++i)
+            EXPECT_TRUE(blocks[i].startsWith(out(QStringLiteral("LA_00%1.pdf").arg(i)) + kCrLf)) << i;
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+        if (c.jobs == 1) {
+            QStringList pdfArguments;
+            for (const QStringList& call : formatterCalls())
+                pdfArguments << QFileInfo(call.last()).fileName();
+            EXPECT_EQ(pdfArguments,
+                      (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_003.pdf", "LA_004.pdf", "LA_005.pdf"}));
+        }
+    }
+}
+
+// An error of the run while formatters still render ends them: their half-written PDFs and all
+// temporary documents go, and no formatter runs on.
+TEST_F(PdfRunTest, ErrorWhileJobsRunEndsThem)
+{
+    setFopJobs(4);
+    QList<ExportRowValues> rows;
+    for (int i = 1; i <= 250; ++i)
+        rows.append(employeeRow(QStringLiteral("A"), i));
+    rows[239][QStringLiteral("EB0100")] = Variant::null();
+    insertExportRows(db, rows);
+    qputenv("FAKE_FOP_SLEEP", "60");
+
+    const LaError e = runExpectingError();
+    EXPECT_EQ(e.number(), ErrNo::InvalidUseOfNull);
+    EXPECT_EQ(outputFiles(), QStringList());
+    EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+    EXPECT_EQ(processesMentioning(tempDir), QStringList());
+    EXPECT_TRUE(prompt.boxes.isEmpty());
 }

@@ -24,6 +24,10 @@ public:
     }
     void setStatusText(const QString& text) override { statusTexts.append(text); }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
+    void setFileProgress(qint64 done, qint64 started) override
+    {
+        fileProgress.append(QStringLiteral("%1/%2").arg(done).arg(started));
+    }
 
     int medium = 1; // -1: no button set
     QString srcFile;
@@ -36,5 +40,6 @@ public:
     QString password;
     mutable int passwordReads = 0;
     QStringList statusTexts;
+    QStringList fileProgress; // "done/started"
     bool cursorBusy = false;
 };
