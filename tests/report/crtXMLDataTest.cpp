@@ -323,23 +323,6 @@ TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
     EXPECT_EQ(formatterCalls().size(), 10);
 }
 
-TEST(FormatterErrorLine, IsTheLastErrorLineOutsideTheStackTrace)
-{
-    const struct
-    {
-        const char* output;
-        const char* line;
-    } cases[] = {
-        {"[INFO] start\r\nException in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat "
-         "org.apache.fop.Foo.bar(Foo.java:1)\n\t... 3 more\n",
-         "java.lang.OutOfMemoryError: Java heap space"},
-        {"SEVERE: first\n[ERROR] FOP - second\nfertig\n", "[ERROR] FOP - second"},
-        {"[INFO] Rendered page #1.\n", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatterErrorLine(QString::fromUtf8(c.output)).toStdString(), c.line);
-}
-
 // Without rows nothing is asked, deleted or rendered.
 TEST_F(PdfRunTest, NoRowsRaisesErrorOneBeforeAnyFileIsTouched)
 {
