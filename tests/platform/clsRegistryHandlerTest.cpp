@@ -231,7 +231,7 @@ TEST_F(RegistryTest, AWriteThatCannotReachTheStoreIsReported)
 
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNoValue)
 {
-    constexpr int kCount = 200;
+    constexpr int kCount = 50;
     QProcess first;
     QProcess second;
     for (auto [process, prefix] : {std::pair{&first, "P"}, std::pair{&second, "Q"}}) {
