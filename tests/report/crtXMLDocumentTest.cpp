@@ -98,27 +98,15 @@ TEST(crtXMLDocument, OneRowDocumentIsExactlyTheExpectedText)
     EXPECT_EQ(actual.toStdString(), expected.toStdString());
 }
 
-TEST(crtXMLDocument, Val2unicodeEscapesByTheTable)
+// The escapes themselves are in the expected document; these are what a document cannot show.
+TEST(crtXMLDocument, Val2unicodeKeepsSurrogatePairsAndDropsWhatXmlForbids)
 {
-    const struct
-    {
-        QString in;
-        QString out;
-    } cases[] = {
-        {QStringLiteral("a & b"), QStringLiteral("a &amp; b")},
-        {QStringLiteral("O'Neill"), QStringLiteral("O&apos;Neill")},
-        {QStringLiteral("<x>"), QStringLiteral("&lt;x&gt;")},
-        {QStringLiteral("\"q\""), QStringLiteral("&quot;q&quot;")},
-        {QStringLiteral("ÄÖÜäüß"), QStringLiteral("&#196;&#214;&#220;&#228;&#252;&#223;")},
-        {QStringLiteral("ö é è à ç €"), QStringLiteral("ö é è à ç €")},
-        {QStringLiteral("tab\there\r\nnext"), QStringLiteral("tab\there\r\nnext")},
-        {QString::fromUtf8("emoji \xF0\x9F\x98\x80 ok"), QString::fromUtf8("emoji \xF0\x9F\x98\x80 ok")},
-        // Characters XML 1.0 does not allow are dropped, not escaped: lone surrogates, U+FFFE, controls.
-        {QStringLiteral("a") + QChar(0xD800) + u'b' + QChar(0xDFFF) + QChar(0xFFFE) + QChar(0x01) + u'c',
-         QStringLiteral("abc")},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(val2unicode(c.in).toStdString(), c.out.toStdString()) << "input: " << c.in.toStdString();
+    EXPECT_EQ(val2unicode(QString::fromUtf8("emoji \xF0\x9F\x98\x80 ok")),
+              QString::fromUtf8("emoji \xF0\x9F\x98\x80 ok"));
+    // Lone surrogates, U+FFFE and controls are dropped, not escaped.
+    EXPECT_EQ(
+        val2unicode(QStringLiteral("a") + QChar(0xD800) + u'b' + QChar(0xDFFF) + QChar(0xFFFE) + QChar(0x01) + u'c'),
+        QStringLiteral("abc"));
 }
 
 // Each case changes fields of the sample row; its staff block must hold every piece given.
