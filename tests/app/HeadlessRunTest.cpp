@@ -1,4 +1,4 @@
-#include "AppTestEnvironment.h"
+#include "support/AppTestEnvironment.h"
 #include "platform/clsRegistryHandler.h"
 
 #include <QDir>

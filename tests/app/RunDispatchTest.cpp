@@ -1,6 +1,6 @@
 #include "app/RunDispatch.h"
 
-#include "AppTestEnvironment.h"
+#include "support/AppTestEnvironment.h"
 #include "app/Globals.h"
 #include "platform/clsRegistryHandler.h"
 #include "support/FakeMainWindow.h"

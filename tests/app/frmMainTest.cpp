@@ -1,6 +1,6 @@
 #include "app/frmMain.h"
 
-#include "AppTestEnvironment.h"
+#include "support/AppTestEnvironment.h"
 #include "platform/clsRegistryHandler.h"
 
 #include <QAbstractButton>

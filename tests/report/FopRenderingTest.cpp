@@ -6,7 +6,7 @@
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
-#include "report/ReportFixtures.h"
+#include "support/ReportFixtures.h"
 #include "report/crtXMLData.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"

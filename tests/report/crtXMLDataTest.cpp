@@ -5,7 +5,7 @@
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
 #include "report/PdfRun.h"
-#include "report/ReportFixtures.h"
+#include "support/ReportFixtures.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"

@@ -2,7 +2,7 @@
 
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
-#include "report/ReportFixtures.h"
+#include "support/ReportFixtures.h"
 #include "report/TextStream.h"
 #include "report/XmlLines.h"
 #include "support/MemoryDb.h"
