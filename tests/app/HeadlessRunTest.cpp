@@ -1,68 +1,15 @@
 #include "support/AppTestEnvironment.h"
-#include "platform/clsRegistryHandler.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTest>
-
-namespace {
-
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the program without a display, on the store and temporary directory of the test.
-class HeadlessRun : public AppTest
-{
-protected:
-    Result run(const QStringList& arguments) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
-                                                  "LOHNAUSWEIS_PASSWORD LOHNAUSWEIS_PDF_PASSWORD")
-                                       .split(u' '))
-            env.remove(name);
-        // A stand-in for the desktop's "Open" goes first on the path: it records what the run opens.
-        env.insert(QStringLiteral("PATH"), tempDir() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(tempDir());
-        process.start(QStringLiteral(LA_PROGRAM), arguments);
-        EXPECT_TRUE(process.waitForStarted());
-        EXPECT_TRUE(process.waitForFinished(120000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(),
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    // A run with the transfer type OLE, which reads the SQLite file named as the source.
-    Result runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
-    {
-        return run(QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
-                   << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
-                   << path(toFile) << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts));
-    }
-
-    QString path(const char* name) const { return tempDir() + u'/' + QString::fromLatin1(name); }
-};
-
-} // namespace
+#include "support/HeadlessRunFixture.h"
 
 TEST_F(HeadlessRun, HelpAndUsageErrors)
 {
-    const Result help = run({QStringLiteral("--help")});
+    const RunResult help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("lohnausweis --run [Optionen]")));
     EXPECT_TRUE(help.err.isEmpty());
 
     // Which arguments are usage errors is the command line's own test; here only how one ends.
-    const Result r = run({QStringLiteral("--unbekannt")});
+    const RunResult r = run({QStringLiteral("--unbekannt")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Aufruf:")));
     EXPECT_TRUE(r.out.isEmpty());
@@ -78,7 +25,7 @@ TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
     }
 
     // The empty source given counts; the missing output file is taken from the store, which has none.
-    const Result r = run({QStringLiteral("--run"), QStringLiteral("--source"), {}, QStringLiteral("--lib=ANDERE")});
+    const RunResult r = run({QStringLiteral("--run"), QStringLiteral("--source"), {}, QStringLiteral("--lib=ANDERE")});
 
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err,
@@ -94,7 +41,7 @@ TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
 
 TEST_F(HeadlessRun, FailingRunShowsItsErrorBoxAsPlainLines)
 {
-    const Result r = runOle(path("fehlt.db"), "LA.csv", "csv");
+    const RunResult r = runOle(path("fehlt.db"), "LA.csv", "csv");
 
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init\n"
@@ -110,13 +57,22 @@ TEST_F(HeadlessRun, FailingRunShowsItsErrorBoxAsPlainLines)
 
 TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 {
-    const Result bad = run({QStringLiteral("--demo-db"), path("fehlt/demo.db")});
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("Demo-Datenbank")));
+    // Neither a missing folder nor a folder can take the database; a file in its place is replaced.
+    for (const QString& bad : {path("fehlt/demo.db"), tempDir()}) {
+        const RunResult r = run({QStringLiteral("--demo-db"), bad});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Demo-Datenbank")));
+    }
+    EXPECT_TRUE(QFileInfo(tempDir()).isDir());
+    QFile junk(path("demo.db"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("keine Datenbank");
+    junk.close();
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(path("demo.db.tmp")));
 
     // A bare file name in the current folder is the embedded database as well.
-    const Result csv = runOle(QStringLiteral("demo.db"), "LA.csv", "csv");
+    const RunResult csv = runOle(QStringLiteral("demo.db"), "LA.csv", "csv");
     EXPECT_EQ(csv.exitCode, 0);
     EXPECT_TRUE(csv.err.isEmpty()) << csv.err.toStdString();
     EXPECT_GT(QFileInfo(path("LA.csv")).size(), 0);
@@ -124,7 +80,7 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     // ODBC given wins over the stored OLE: no data source of that name, so the run fails.
     clsRegistryHandler store;
     store.SaveSettingLong(QStringLiteral("Medium"), 1);
-    const Result odbc =
+    const RunResult odbc =
         run(QStringLiteral("--run --transfer odbc --source demo.db --lib LOVARLIB --output csv --to").split(u' ')
             << path("LA2.csv"));
     EXPECT_EQ(odbc.exitCode, 1);
@@ -137,7 +93,7 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("frueher erstellt");
     existing.close();
-    const Result pdf = runOle(path("demo.db"), "LA.pdf", "pdf", "--open-pdf");
+    const RunResult pdf = runOle(path("demo.db"), "LA.pdf", "pdf", "--open-pdf");
     EXPECT_EQ(pdf.exitCode, 1);
     EXPECT_TRUE(pdf.err.startsWith(
         QStringLiteral("Datei überschreiben\nSoll die Datei \"%1\" überschrieben werden?\n\n").arg(path("LA_001.pdf"))))

@@ -6,11 +6,11 @@
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
-#include "support/ReportFixtures.h"
 #include "report/crtXMLData.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
+#include "support/ReportFixtures.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>

@@ -2,10 +2,10 @@
 
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
-#include "support/ReportFixtures.h"
 #include "report/TextStream.h"
 #include "report/XmlLines.h"
 #include "support/MemoryDb.h"
+#include "support/ReportFixtures.h"
 
 #include <QDate>
 #include <QFile>
