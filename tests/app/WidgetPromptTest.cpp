@@ -24,10 +24,15 @@ void whenModalOpens(std::function<void(QWidget*)> act)
 
 } // namespace
 
-TEST(WidgetPrompt, LoginReturnsWhatWasTyped)
+TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
 {
-    WidgetPrompt prompt(nullptr);
+    QWidget owner;
+    owner.setGeometry(200, 150, 401, 409);
+    owner.show();
+    WidgetPrompt prompt(&owner);
+    QPoint centre;
     whenModalOpens([&](QWidget* modal) {
+        centre = modal->frameGeometry().center();
         auto* pwd = modal->findChild<QLineEdit*>(QStringLiteral("txtPwd"));
         ASSERT_NE(pwd, nullptr);
         EXPECT_EQ(pwd->echoMode(), QLineEdit::Password);
@@ -44,6 +49,7 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTyped)
 
     EXPECT_EQ(user, QStringLiteral("LOVARUSR"));
     EXPECT_EQ(password, QStringLiteral("g3h;eim"));
+    EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST(WidgetPrompt, MessageBoxAnswersAsPressed)
