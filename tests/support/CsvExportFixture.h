@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixture of the eLohnausweis export tests (tests/report/CsvExportTest.cpp).
+
 #include "app/Globals.h"
 #include "db/ExportRow.h"
 #include "platform/LaError.h"

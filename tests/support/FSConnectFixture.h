@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixture of the sequential text file tests (tests/platform/clsFSConnectTest.cpp).
+
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixture of the file and path utility tests (tests/platform/FunctionsTest.cpp).
+
 #include "app/Globals.h"
 #include "platform/Functions.h"
 #include "support/RecordingPrompt.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+// Fixture of the headless run tests (tests/app/HeadlessRunTest.cpp): the program started as a
+// separate process on the store and temporary directory of the test.
+
 #include "platform/clsRegistryHandler.h"
 #include "support/AppTestEnvironment.h"
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// Fixture of the main window tests (tests/app/frmMainTest.cpp): the window on a store and temporary
+// directory of its own, its controls by name, and the texts of the parameter boxes.
+
 #include "app/frmMain.h"
 #include "platform/clsRegistryHandler.h"
 #include "support/AppTestEnvironment.h"

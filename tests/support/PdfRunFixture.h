@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixture of the PDF run tests (tests/report/crtXMLDataTest.cpp).
+
 #include "app/Globals.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"

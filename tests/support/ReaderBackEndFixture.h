@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixture of the record reader tests over the real back ends (tests/db/ReaderBackEndTest.cpp).
+
 #include "db/DbConnection.h"
 #include "db/DbRecordSet.h"
 #include "db/ExportRow.h"

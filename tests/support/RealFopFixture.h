@@ -1,5 +1,8 @@
 #pragma once
 
+// Fixture of the tests with the real formatter (tests/report/FopRenderingTest.cpp): the tools that
+// run it and read the PDFs back.
+
 #include "app/Globals.h"
 #include "db/ExportRow.h"
 #include "platform/LaError.h"

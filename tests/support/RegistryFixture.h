@@ -1,5 +1,8 @@
 #pragma once
 
+// Fixture of the settings store tests (tests/platform/clsRegistryHandlerTest.cpp). Include it in that
+// file only: it holds the writer half of the two-process test, which runs at program start.
+
 #include "platform/LaError.h"
 #include "platform/clsRegistryHandler.h"
 

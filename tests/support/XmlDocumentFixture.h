@@ -1,5 +1,8 @@
 #pragma once
 
+// Fixture of the XML document tests (tests/report/crtXMLDocumentTest.cpp): documents and staff
+// blocks written from rows in memory, and what a parser reads from them.
+
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
 #include "report/TextStream.h"
