@@ -49,6 +49,9 @@ AtomicOutputFile::AtomicOutputFile(const QString& target)
         m_writeName = QStringLiteral("/proc/self/fd/%1").arg(m_fd);
         return;
     }
+    if (errno == ENOENT) // the folder is missing
+        throw LaError::runtime(ErrNo::PathNotFound,
+                               errorDescription(ErrNo::PathNotFound) + QStringLiteral(": ") + target);
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         throw fileError(errno, target);
     QByteArray pattern = encoded(folder + QStringLiteral("/.") + QFileInfo(target).fileName()) + ".XXXXXX";

@@ -1,176 +1,16 @@
 #include "report/crtXMLData.h"
 
-#include "app/Globals.h"
 #include "db/ExportRow.h"
-#include "platform/LaError.h"
-#include "platform/clsFSConnect.h"
-#include "platform/clsRegistryHandler.h"
 #include "report/PdfRun.h"
-#include "report/ReportFixtures.h"
 #include "report/RunSummary.h"
-#include "support/FakeMainWindow.h"
-#include "support/PayrollTables.h"
-#include "support/RecordingPrompt.h"
-#include "support/TestDatabase.h"
+#include "support/PdfRunFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kNotCreated = QStringLiteral("PDF-Datei konnte nicht erstellt werden.");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(content), content.size());
-}
-
-QStringList personNames(int first, int last)
-{
-    QStringList names;
-    for (int i = first; i <= last; ++i)
-        names.append(QStringLiteral("Person %1").arg(i, 5, 10, QLatin1Char('0')));
-    return names;
-}
-
-// One PDF run against a SQLite payroll file, with the test formatter (tests/data/fake-fop.sh), which
-// records its arguments and copies the document to the PDF name, and a temporary directory of its own.
-class PdfRunTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(work.isValid());
-        outDir = work.filePath(QStringLiteral("out"));
-        tempDir = work.filePath(QStringLiteral("tmp"));
-        ASSERT_TRUE(QDir().mkpath(outDir) && QDir().mkpath(tempDir));
-        argvFile = work.filePath(QStringLiteral("argv"));
-        logFile = work.filePath(QStringLiteral("LOVARSLog.txt"));
-        previousTmp = qgetenv("TMPDIR");
-        previousConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
-        // One formatter call after the other unless a test asks for more.
-        setFopJobs(1);
-        qputenv("TMPDIR", tempDir.toLocal8Bit());
-        qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
-        unsetFailure();
-
-        PayrollTables::createExportTable(db);
-        window.srcFile = db.path();
-        window.lib = db.library();
-        window.toFile = out(QStringLiteral("LA.pdf"));
-        window.pdf = true;
-        gFrmMain = &window;
-        gFopPath = QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh");
-        gXslPath = work.filePath(QStringLiteral("form.xsl")); // the formatter's path check wants a file
-        writeFile(gXslPath, "<xsl/>");
-        gOverwriteAsked = false;
-        gTempXmlFile.clear();
-        gLog = std::make_unique<clsFSConnect>();
-        gLog->init(logFile, 0);
-    }
-
-    void TearDown() override
-    {
-        gFrmMain = nullptr;
-        gLog.reset();
-        gTempXmlFile.clear();
-        if (previousTmp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", previousTmp);
-        qunsetenv("FAKE_FOP_ARGV");
-        unsetFailure();
-        if (previousConfig.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", previousConfig);
-    }
-
-    static void unsetFailure()
-    {
-        for (const char* name : {"FAKE_FOP_FAIL", "FAKE_FOP_FAIL_ON", "FAKE_FOP_SLEEP", "FAKE_FOP_SLEEP_ON"})
-            qunsetenv(name);
-    }
-
-    static void setFopJobs(int jobs) { clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), jobs); }
-
-    void insertCompany(const QString& company, int first, int count)
-    {
-        QList<ExportRowValues> rows;
-        for (int i = first; i < first + count; ++i)
-            rows.append(employeeRow(company, i));
-        insertExportRows(db, rows);
-    }
-
-    QString out(const QString& name) const { return outDir + u'/' + name; }
-    QStringList outputFiles() const { return QDir(outDir).entryList(QDir::Files, QDir::Name); }
-    QStringList temporaryFiles() const { return QDir(tempDir).entryList(QDir::Files | QDir::Hidden); }
-
-    // The argument lists of all formatter calls, in order.
-    QList<QStringList> formatterCalls() const
-    {
-        QList<QStringList> calls;
-        for (const QString& call : QString::fromUtf8(readAll(argvFile)).split(QStringLiteral("--end--") + QChar(0)))
-            if (!call.isEmpty())
-                calls.append(call.chopped(1).split(QChar(0))); // each argument ends in NUL
-        return calls;
-    }
-
-    QString logText()
-    {
-        gLog.reset();
-        return QString::fromLatin1(readAll(logFile));
-    }
-
-    // The staff names a "PDF" of the test formatter holds.
-    QStringList staffNames(const QString& pdf) const
-    {
-        QStringList names;
-        const QString doc = QString::fromUtf8(readAll(pdf));
-        const QString open = QStringLiteral("</ns2:Social-InsuranceIdentification>\r\n<ns2:Name>");
-        for (qsizetype at = doc.indexOf(open); at >= 0; at = doc.indexOf(open, at + 1)) {
-            const qsizetype start = at + open.size();
-            names.append(doc.mid(start, doc.indexOf(u'<', start) - start));
-        }
-        return names;
-    }
-
-    LaError runExpectingError()
-    {
-        try {
-            crtXMLData();
-        } catch (const LaError& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the run ended without an error";
-        return LaError(0, {}, {});
-    }
-
-    QTemporaryDir work;
-    QString outDir;
-    QString tempDir;
-    QString argvFile;
-    QString logFile;
-    QByteArray previousTmp;
-    QByteArray previousConfig;
-    SqliteTestDatabase db;
-    FakeMainWindow window;
-    RecordingPrompt prompt;
-    ScopedPrompt scopedPrompt{prompt};
-};
 
 } // namespace
 
@@ -335,23 +175,6 @@ TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
     EXPECT_EQ(formatterCalls().size(), 10);
 }
 
-TEST(FormatterErrorLine, IsTheLastErrorLineOutsideTheStackTrace)
-{
-    const struct
-    {
-        const char* output;
-        const char* line;
-    } cases[] = {
-        {"[INFO] start\r\nException in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat "
-         "org.apache.fop.Foo.bar(Foo.java:1)\n\t... 3 more\n",
-         "java.lang.OutOfMemoryError: Java heap space"},
-        {"SEVERE: first\n[ERROR] FOP - second\nfertig\n", "[ERROR] FOP - second"},
-        {"[INFO] Rendered page #1.\n", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatterErrorLine(QString::fromUtf8(c.output)).toStdString(), c.line);
-}
-
 // Without rows nothing is asked, deleted or rendered.
 TEST_F(PdfRunTest, NoRowsRaisesErrorOneBeforeAnyFileIsTouched)
 {
@@ -424,17 +247,33 @@ TEST_F(PdfRunTest, FaultyFieldEndsTheRunNamingFieldAndEmployee)
         Variant value;
         const char* description;
         int error;
+        const char* writer;
+        QStringList files;
     } cases[] = {
-        {"EB0100", Variant::null(), "Feld EB0100 von 'Person 00240': kein Wert (Null).", ErrNo::InvalidUseOfNull},
+        {"EB0100",
+         Variant::null(),
+         "Feld EB0100 von 'Person 00240': kein Wert (Null).",
+         ErrNo::InvalidUseOfNull,
+         "crtXMLBody",
+         {"LA_001.pdf"}},
         {"EB0900",
          Variant::text(QStringLiteral("12a")),
          "Feld EB0900 von 'Person 00240': keine Zahl ('12a').",
-         ErrNo::TypeMismatch},
+         ErrNo::TypeMismatch,
+         "crtXMLBody",
+         {"LA_001.pdf"}},
+        // The database sorts the row without a company first.
+        {"EFLDI2",
+         Variant::null(),
+         "Feld EFLDI2 von 'Person 00240': kein Wert (Null).",
+         ErrNo::InvalidUseOfNull,
+         "crtXMLHeader",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
-        gOverwriteAsked = true;
+        ASSERT_TRUE(QDir(outDir).removeRecursively() && QDir().mkpath(outDir));
         QList<ExportRowValues> rows;
         for (int i = 1; i <= 250; ++i)
             rows.append(employeeRow(QStringLiteral("A"), i));
@@ -444,9 +283,10 @@ TEST_F(PdfRunTest, FaultyFieldEndsTheRunNamingFieldAndEmployee)
         const LaError e = runExpectingError();
         EXPECT_EQ(e.number(), c.error);
         EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
-        EXPECT_TRUE(e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtXMLBody")))
+        EXPECT_TRUE(
+            e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.") + QString::fromLatin1(c.writer)))
             << e.source().toStdString();
-        EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
+        EXPECT_EQ(outputFiles(), c.files);
         EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
     }
 }
