@@ -280,9 +280,12 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
         EXPECT_EQ(w.statusText(), QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
         EXPECT_EQ(control<QLabel>("StaBarText")->text(), w.statusText());
         EXPECT_TRUE(w.isRunning());
-        EXPECT_FALSE(control("cmdRun")->isEnabled() || control("cmdClose")->isEnabled());
+        EXPECT_FALSE(control("cmdRun")->isEnabled());
+        EXPECT_TRUE(control("cmdClose")->isEnabled());
         EXPECT_FALSE(edit("txtSrcFile")->isEnabled());
         w.cmdRun_Click();
+        // Closing asks whether to cancel the run; "Nein" leaves it running and the window open.
+        hook.answers = {MsgAnswer::No};
         EXPECT_FALSE(w.close());
     };
 
@@ -290,9 +293,11 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
 
     ASSERT_TRUE(hookRan);
-    ASSERT_EQ(hook.boxes.size(), 1);
-    EXPECT_EQ(hook.boxes[0].title, QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init"));
-    EXPECT_EQ(hook.boxes[0].style, 16);
+    ASSERT_EQ(hook.boxes.size(), 2);
+    EXPECT_EQ(hook.boxes[0].text, QStringLiteral("Soll der Lauf abgebrochen werden?"));
+    EXPECT_EQ(hook.boxes[0].style, MsgStyle::YesNo | MsgStyle::Question);
+    EXPECT_EQ(hook.boxes[1].title, QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init"));
+    EXPECT_EQ(hook.boxes[1].style, 16);
     EXPECT_FALSE(w.isRunning());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(w.statusText().isEmpty());
