@@ -27,16 +27,17 @@ bool looksLikePath(const QString& dataSource)
     return dataSource.contains(u'/') || dataSource.contains(u'\\');
 }
 
-// The MariaDB and MySQL drivers honour neither the query nor the connection time-out of ODBC for a
-// server that stops answering, only these keywords of their own; other drivers pass over keywords
-// they do not know, as they do with PROVIDER.
+// The MariaDB and MySQL drivers honour neither the login, the query nor the connection time-out of
+// ODBC for a server that stops answering, only these keywords of their own; other drivers pass over
+// keywords they do not know, as they do with PROVIDER.
 QString withDriverTimeouts(QString connectionString, int timeoutSeconds)
 {
-    if (timeoutSeconds <= 0)
-        return connectionString;
     if (!connectionString.endsWith(u';'))
         connectionString += u';';
-    return connectionString + QStringLiteral("READ_TIMEOUT=%1;WRITE_TIMEOUT=%1;").arg(timeoutSeconds);
+    connectionString += QStringLiteral("CONN_TIMEOUT=%1;").arg(OdbcConnection::loginTimeoutSeconds(timeoutSeconds));
+    if (timeoutSeconds > 0)
+        connectionString += QStringLiteral("READ_TIMEOUT=%1;WRITE_TIMEOUT=%1;").arg(timeoutSeconds);
+    return connectionString;
 }
 
 } // namespace

@@ -415,10 +415,9 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int timeoutSecon
     h.env = OdbcHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     h.env.check(SQLSetEnvAttr(h.env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
     h.dbc = OdbcHandle(SQL_HANDLE_DBC, h.env.get());
-    // A host that does not answer must not hang the run for ever: the login never waits longer than
-    // 30 seconds, nor longer than the run's time-out. Drivers that know no such time-out refuse the
-    // attribute, which changes nothing.
-    const SQLULEN loginTimeout = m_timeoutSeconds > 0 ? SQLULEN(qMin(m_timeoutSeconds, 30)) : SQLULEN(30);
+    // A host that does not answer must not hang the run for ever. Drivers that know no such time-out
+    // refuse the attributes, which changes nothing.
+    const auto loginTimeout = SQLULEN(loginTimeoutSeconds(m_timeoutSeconds));
     SQLSetConnectAttrW(h.dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(loginTimeout), 0);
     if (m_timeoutSeconds > 0)
         SQLSetConnectAttrW(

@@ -20,6 +20,9 @@ public:
     OdbcConnection(const OdbcConnection&) = delete;
     OdbcConnection& operator=(const OdbcConnection&) = delete;
 
+    // The login waits at most 30 seconds, and never longer than the run's time-out.
+    static int loginTimeoutSeconds(int timeoutSeconds) { return timeoutSeconds > 0 ? qMin(timeoutSeconds, 30) : 30; }
+
     std::unique_ptr<DbRecordSet> query(const QString& statement, const QList<Variant>& parameters = {}) override;
     bool isOpen() const override;
     void close() override;

@@ -1,9 +1,14 @@
 #include "AppTestEnvironment.h"
+#include "db/DemoDatabase.h"
 #include "platform/clsRegistryHandler.h"
+#include "support/HangingProgram.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
+#include <csignal>
 
 namespace {
 
@@ -18,17 +23,20 @@ struct Result
 class HeadlessRun : public AppTest
 {
 protected:
-    Result run(const QStringList& arguments) const
+    void start(QProcess& process, const QStringList& arguments) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
                                                   "LOHNAUSWEIS_PASSWORD LOHNAUSWEIS_PDF_PASSWORD")
                                        .split(u' '))
             env.remove(name);
-        QProcess process;
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(LA_PROGRAM), arguments);
         EXPECT_TRUE(process.waitForStarted());
+    }
+
+    static Result finish(QProcess& process)
+    {
         EXPECT_TRUE(process.waitForFinished(120000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(),
@@ -36,12 +44,23 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
+    Result run(const QStringList& arguments) const
+    {
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
+    }
+
     // A run with the transfer type OLE, which reads the SQLite file named as the source.
+    QStringList oleArguments(const char* source, const char* toFile, const char* output) const
+    {
+        return QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
+               << QString::fromLatin1(output) << QStringLiteral("--source") << path(source) << QStringLiteral("--to")
+               << path(toFile);
+    }
     Result runOle(const char* source, const char* toFile, const char* output) const
     {
-        return run(QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
-                   << QString::fromLatin1(output) << QStringLiteral("--source") << path(source)
-                   << QStringLiteral("--to") << path(toFile));
+        return run(oleArguments(source, toFile, output));
     }
 
     QString path(const char* name) const { return tempDir() + u'/' + QString::fromLatin1(name); }
@@ -130,4 +149,29 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), QByteArray("frueher erstellt"));
     EXPECT_FALSE(QFileInfo::exists(path("LA_002.pdf")));
+}
+
+TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
+{
+    writeDemoDatabase(path("demo.db"));
+    const HangingProgram hanging(tempDir());
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    for (const auto& [number, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+        SCOPED_TRACE(number);
+        QFile::remove(tempDir() + QStringLiteral("/hang.pids"));
+        QProcess process;
+        start(process, oleArguments("demo.db", "LA.pdf", "pdf"));
+        for (int i = 0; i < 3000 && !hanging.running() && process.state() == QProcess::Running; ++i)
+            QThread::msleep(20);
+        ASSERT_TRUE(hanging.running());
+        ASSERT_EQ(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).size(), 1);
+        ::kill(pid_t(process.processId()), number);
+
+        const Result r = finish(process);
+        EXPECT_EQ(r.exitCode, status);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Der Lauf wurde abgebrochen."))) << r.err.toStdString();
+        EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+        EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(path("LA_001.pdf")));
+    }
 }

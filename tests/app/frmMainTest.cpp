@@ -1,9 +1,12 @@
 #include "app/frmMain.h"
 
 #include "AppTestEnvironment.h"
+#include "db/DemoDatabase.h"
 #include "platform/clsRegistryHandler.h"
+#include "support/HangingProgram.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -305,6 +308,43 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     EXPECT_TRUE(control("cmdRun")->isEnabled() && edit("txtSrcFile")->isEnabled());
     // The refused close did not store the settings either.
     EXPECT_TRUE(clsRegistryHandler().GetSettingString(QStringLiteral("Source")).isEmpty());
+}
+
+TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    const HangingProgram hanging(tempDir());
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    frmMain& w = openWindow();
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("LOVARLIB"));
+    const QString pdf = tempDir() + QStringLiteral("/LA_001.pdf");
+    edit("txtToFile")->setText(tempDir() + QStringLiteral("/LA.pdf"));
+    clickIndicator("optPDF");
+    const QStringList temporaryDocuments{QStringLiteral("tmp*.tmp")};
+    m_prompt.answers = {MsgAnswer::Yes};
+    bool hung = false;
+    hanging.whenRunning([&] {
+        hung = true;
+        // The window answers while the formatter works on the document and the PDF.
+        EXPECT_EQ(QDir(tempDir()).entryList(temporaryDocuments).size(), 1);
+        EXPECT_TRUE(QFileInfo::exists(pdf));
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+
+    QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
+
+    ASSERT_TRUE(hung);
+    const QStringList shown = texts(m_prompt.boxes);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], QStringLiteral("Soll der Lauf abgebrochen werden?"));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Der Lauf wurde abgebrochen."))) << qPrintable(shown[1]);
+    EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+    EXPECT_TRUE(QDir(tempDir()).entryList(temporaryDocuments).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isRunning());
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)

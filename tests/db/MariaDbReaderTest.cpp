@@ -11,7 +11,12 @@
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -127,6 +132,66 @@ TEST_F(MariaDbReader, MissingLibraryOrServerDownShowsOneBoxAndFails)
         ASSERT_EQ(prompt.boxes.size(), 1);
         EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
         EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
+    }
+}
+
+// Stops the server (SIGSTOP: it keeps its connections but answers nothing) for as long as the object
+// lives. Should the client never give up, a watchdog lets the server go on after a minute, so that
+// the test fails instead of hanging.
+class FrozenServer
+{
+public:
+    explicit FrozenServer(qint64 pid)
+        : m_pid(pid_t(pid))
+    {
+        ::kill(m_pid, SIGSTOP);
+        m_watchdog = std::thread([this] {
+            std::unique_lock lock(m_mutex);
+            m_done.wait_for(lock, std::chrono::minutes(1), [this] { return m_thawed; });
+            ::kill(m_pid, SIGCONT);
+        });
+    }
+    ~FrozenServer()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_thawed = true;
+        }
+        m_done.notify_one();
+        m_watchdog.join();
+    }
+    FrozenServer(const FrozenServer&) = delete;
+    FrozenServer& operator=(const FrozenServer&) = delete;
+
+private:
+    pid_t m_pid;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_thawed = false;
+    std::thread m_watchdog;
+};
+
+TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
+{
+    // Frozen after the login (the statement waits) and before it (the login waits).
+    for (const bool connectedBefore : {true, false}) {
+        SCOPED_TRACE(connectedBefore);
+        prompt.boxes.clear();
+        clsADOConnect reader;
+        reader.setSource(server->connectionString());
+        reader.setLibl(MariaDbServer::library());
+        reader.setTimeout(2);
+        if (connectedBefore)
+            reader.setConnection(openDbConnection(server->connectionString(), 2));
+        {
+            const FrozenServer frozen(server->processId());
+            EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
+        }
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(
+            QStringLiteral("Der Datenbankserver 'LADSN' antwortet nicht (Zeitlimit 2 Sekunden")))
+            << qPrintable(prompt.boxes[0].text);
     }
 }
 
