@@ -1,112 +1,10 @@
 #include "app/frmMain.h"
 
-#include "AppTestEnvironment.h"
 #include "db/DemoDatabase.h"
-#include "platform/clsRegistryHandler.h"
 #include "support/HangingProgram.h"
+#include "support/MainWindowFixture.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStyle>
-#include <QTest>
-#include <functional>
-#include <memory>
-#include <utility>
-
-namespace {
-
-const QString kNoSource = QStringLiteral("Bei der ausgewählten Option muss ein Pfad angegeben werden.");
-const QString kNoFile = QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden.");
-const QString kNoLibrary = QStringLiteral("Es muss eine Bibliothek angegeben werden.");
-const QString kBadLibrary =
-    QStringLiteral("Die Bibliothek darf nur Buchstaben, Ziffern und die Zeichen _ $ # @ enthalten, "
-                   "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein.");
-
-// Answers like RecordingPrompt and lets a test act while a box is open, as a user could while the
-// run waits.
-class HookPrompt : public RecordingPrompt
-{
-public:
-    int messageBox(const QString& text, int style, const QString& title) override
-    {
-        if (auto hook = std::exchange(onBox, nullptr))
-            hook();
-        return RecordingPrompt::messageBox(text, style, title);
-    }
-    std::function<void()> onBox;
-};
-
-QStringList texts(const QList<RecordingPrompt::Box>& boxes)
-{
-    QStringList result;
-    for (const auto& b : boxes)
-        result.append(b.text);
-    return result;
-}
-
-class MainWindow : public AppTest
-{
-protected:
-    void TearDown() override
-    {
-        m_window.reset();
-        AppTest::TearDown();
-    }
-
-    frmMain& openWindow()
-    {
-        m_window = std::make_unique<frmMain>();
-        m_window->show();
-        return *m_window;
-    }
-
-    template <typename T = QAbstractButton> T* control(const char* name)
-    {
-        T* w = m_window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QLineEdit* edit(const char* name) { return control<QLineEdit>(name); }
-
-    // Option buttons and check boxes react to a click on their indicator, not on the blank space
-    // of their wide control.
-    void clickIndicator(const char* name)
-    {
-        QAbstractButton* b = control(name);
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-    }
-
-    void expectPdfOptions(bool openAndCheck, bool field, QPalette::ColorRole fieldColour)
-    {
-        EXPECT_EQ(control("chkOpenPDF")->isEnabled(), openAndCheck);
-        EXPECT_EQ(control("chkPassword")->isEnabled(), openAndCheck);
-        EXPECT_EQ(edit("txtPDFPassword")->isEnabled(), field);
-        EXPECT_EQ(edit("txtPDFPassword")->palette().color(QPalette::Base), QApplication::palette().color(fieldColour));
-    }
-
-    // The checked buttons and the texts, as one line to compare two starts by.
-    QString settings()
-    {
-        QStringList parts;
-        for (const char* name :
-             {"optSRCFields0", "optSRCFields1", "optPDF", "opteLohnausweis", "chkOpenPDF", "chkPassword"}) {
-            if (control(name)->isChecked())
-                parts.append(QString::fromLatin1(name));
-        }
-        for (const char* name : {"txtSrcFile", "txtLib", "txtToFile", "txtPDFPassword"})
-            parts.append(edit(name)->text());
-        return parts.join(u'|');
-    }
-
-    std::unique_ptr<frmMain> m_window;
-};
-
-} // namespace
 
 TEST_F(MainWindow, FirstStartWithoutStore)
 {
@@ -117,74 +15,7 @@ TEST_F(MainWindow, FirstStartWithoutStore)
     EXPECT_EQ(settings(), QStringLiteral("optSRCFields0||||"));
     expectPdfOptions(true, false, QPalette::Button);
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
-}
-
-TEST_F(MainWindow, CaptionsTabOrderAndPlacement)
-{
-    // Name and caption, one after the other.
-    const QStringList captions =
-        QStringLiteral("frameTransferType|Übertragungsart|optSRCFields0|ODBC|optSRCFields1|OLE|"
-                       "framSource|LOVAR/400 Rariz Datenbibliothek|lblSrcFile|System/DSN:|lblLIB|Bibliothek:|"
-                       "framToFile|Datei|optPDF|PDF|opteLohnausweis|eLohnausweis SSK|lblD4File|Datei:|"
-                       "framPDF|PDF Optionen|chkOpenPDF|Nach Erstellung anzeigen|chkPassword|Datei schützen|"
-                       "cmdRun|Ausführen|cmdClose|S&chliessen")
-            .split(u'|');
-    const QStringList toolTips =
-        QStringLiteral("optSRCFields1|Erfordert den OLE-Treiber von iSeries Access|txtSrcFile|Wenn die "
-                       "Übertragungsart ODBC ist muss der DSN-Name eingetragen werden. Bei Übertragungsart OLE muss "
-                       "der System-Name eingetragen werden.|txtLib|LOVAR Rariz Datenbibliothek|chkOpenPDF|Durch diese "
-                       "Angabe wird die PDF-Datei nach der Verarbeitung geöffnet.|chkPassword|Durch diese Angabe kann "
-                       "die PDF-Datei mit einem Password geschützt werden.")
-            .split(u'|');
-    const QStringList tabOrder = QStringLiteral("optSRCFields1 txtSrcFile txtLib txtToFile cmdSave chkOpenPDF "
-                                                "chkPassword txtPDFPassword cmdRun cmdClose optSRCFields0 optPDF "
-                                                "opteLohnausweis")
-                                     .split(u' ');
-    frmMain& w = openWindow();
-    EXPECT_EQ(w.size(), QSize(w.twips(6015), w.twips(6135)));
-
-    for (qsizetype i = 0; i + 1 < captions.size(); i += 2) {
-        QWidget* c = control<QWidget>(captions[i].toLatin1().constData());
-        ASSERT_NE(c, nullptr);
-        QString shown;
-        if (auto* g = qobject_cast<QGroupBox*>(c))
-            shown = g->title();
-        else if (auto* l = qobject_cast<QLabel*>(c))
-            shown = l->text();
-        else
-            shown = qobject_cast<QAbstractButton*>(c)->text();
-        EXPECT_EQ(shown, captions[i + 1]) << captions[i].toStdString();
-    }
-    for (qsizetype i = 0; i + 1 < toolTips.size(); i += 2)
-        EXPECT_EQ(control<QWidget>(toolTips[i].toLatin1().constData())->toolTip(), toolTips[i + 1]);
-
-    QStringList seen;
-    QWidget* next = control("optSRCFields1");
-    do {
-        if (tabOrder.contains(next->objectName()))
-            seen.append(next->objectName());
-        next = next->nextInFocusChain();
-    } while (next != control("optSRCFields1"));
-    EXPECT_EQ(seen, tabOrder);
-
-    // Every control whole inside its frame or the window; nothing that takes input hides under a
-    // neighbour (labels and option buttons may reach into the blank space of the next one).
-    QList<QWidget*> controls;
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        if (!c->objectName().isEmpty() && !c->objectName().startsWith(QStringLiteral("qt_")) &&
-            (c->parentWidget() == &w || qobject_cast<QGroupBox*>(c->parentWidget())))
-            controls.append(c);
-    }
-    EXPECT_EQ(controls.size(), 21);
-    for (QWidget* a : controls) {
-        EXPECT_TRUE(a->parentWidget()->rect().contains(a->geometry())) << a->objectName().toStdString();
-        if (!qobject_cast<QLineEdit*>(a) && !qobject_cast<QPushButton*>(a) && !qobject_cast<QGroupBox*>(a))
-            continue;
-        for (QWidget* b : controls)
-            EXPECT_TRUE(a == b || a->parentWidget() != b->parentWidget() || !a->geometry().intersects(b->geometry()))
-                << a->objectName().toStdString() << " / " << b->objectName().toStdString();
-    }
-
+    // The password is never readable over the user's shoulder.
     EXPECT_EQ(edit("txtPDFPassword")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit("txtPDFPassword")->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), u'*');
     // cmdSave has no caption: without its picture it would be a blank button.
