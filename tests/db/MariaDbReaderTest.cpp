@@ -11,6 +11,8 @@
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
+#include <QFile>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -141,6 +143,7 @@ public:
         : m_pid(pid_t(pid))
     {
         ::kill(m_pid, SIGSTOP);
+        waitUntilStopped();
         m_watchdog = std::thread([this] {
             std::unique_lock lock(m_mutex);
             m_done.wait_for(lock, std::chrono::minutes(1), [this] { return m_thawed; });
@@ -160,6 +163,25 @@ public:
     FrozenServer& operator=(const FrozenServer&) = delete;
 
 private:
+    // The stop reaches the server's threads one by one; until all have stopped, one may still answer.
+    void waitUntilStopped() const
+    {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(m_pid);
+        const auto stopped = [&] {
+            for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                QFile stat(tasks + u'/' + task + QStringLiteral("/stat"));
+                if (!stat.open(QIODevice::ReadOnly))
+                    continue;
+                const QByteArray text = stat.readAll();
+                if (text.mid(text.lastIndexOf(')') + 2, 1) != "T")
+                    return false;
+            }
+            return true;
+        };
+        for (int i = 0; i < 500 && !stopped(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
     pid_t m_pid;
     std::mutex m_mutex;
     std::condition_variable m_done;
