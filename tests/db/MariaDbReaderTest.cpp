@@ -6,19 +6,13 @@
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
+#include "support/FrozenServer.h"
 #include "support/MariaDbServer.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 
-#include <QDir>
-#include <QFile>
-#include <chrono>
-#include <condition_variable>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -133,62 +127,6 @@ TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowO
     EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
 }
 
-// Stops the server (SIGSTOP: it keeps its connections but answers nothing) for as long as the object
-// lives. Should the client never give up, a watchdog lets the server go on after a minute, so that
-// the test fails instead of hanging.
-class FrozenServer
-{
-public:
-    explicit FrozenServer(qint64 pid)
-        : m_pid(pid_t(pid))
-    {
-        ::kill(m_pid, SIGSTOP);
-        waitUntilStopped();
-        m_watchdog = std::thread([this] {
-            std::unique_lock lock(m_mutex);
-            m_done.wait_for(lock, std::chrono::minutes(1), [this] { return m_thawed; });
-            ::kill(m_pid, SIGCONT);
-        });
-    }
-    ~FrozenServer()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_thawed = true;
-        }
-        m_done.notify_one();
-        m_watchdog.join();
-    }
-    FrozenServer(const FrozenServer&) = delete;
-    FrozenServer& operator=(const FrozenServer&) = delete;
-
-private:
-    // The stop reaches the server's threads one by one; until all have stopped, one may still answer.
-    void waitUntilStopped() const
-    {
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(m_pid);
-        const auto stopped = [&] {
-            for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-                QFile stat(tasks + u'/' + task + QStringLiteral("/stat"));
-                if (!stat.open(QIODevice::ReadOnly))
-                    continue;
-                const QByteArray text = stat.readAll();
-                if (text.mid(text.lastIndexOf(')') + 2, 1) != "T")
-                    return false;
-            }
-            return true;
-        };
-        for (int i = 0; i < 500 && !stopped(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-
-    pid_t m_pid;
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_thawed = false;
-    std::thread m_watchdog;
-};
-
 TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
 {
     // Frozen after the login (the statement waits) and before it (the login waits).
@@ -202,7 +140,7 @@ TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
         if (connectedBefore)
             reader.setConnection(openDbConnection(server->connectionString(), 2));
         {
-            const FrozenServer frozen(server->processId());
+            const FrozenServer frozen(*server);
             EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
         }
         ASSERT_EQ(prompt.boxes.size(), 1);
