@@ -164,5 +164,6 @@ QString usageText()
                           "\n"
                           "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
                           "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"
-                          "oder einem Abbruch, 2 bei falschem Aufruf.\n");
+                          "oder einem Abbruch, 2 bei falschem Aufruf; 130, 143 oder 129, wenn SIGINT,\n"
+                          "SIGTERM oder SIGHUP den Lauf abgebrochen hat.\n");
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class RunCancel;
+
 // What the run dispatch and the generators read from and write to the main window during a run.
 // frmMain implements it over its real controls; tests implement it with plain members.
 class MainWindowView
@@ -28,4 +30,7 @@ public:
     virtual void setFileProgress(qint64 /*done*/, qint64 /*started*/) {}
     // The window's mouse pointer: hourglass while busy.
     virtual void setBusyCursor(bool busy) = 0;
+
+    // The cancel request of the run under way; none where nobody can cancel.
+    virtual RunCancel* runCancel() { return nullptr; }
 };

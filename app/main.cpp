@@ -3,7 +3,9 @@
 #include "app/HeadlessRun.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
+#include "platform/Functions.h"
 #include "platform/LaError.h"
+#include "platform/TempFileInUse.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -84,11 +86,14 @@ int main(int argc, char** argv)
             qInstallMessageHandler(quietQtDiagnostics);
             QApplication app(argc, argv);
             installGermanTranslations(app);
+            TempFileInUse::removeStale(GetTempDir(false));
             return runHeadless(commandLine);
         }
         case CommandLine::Mode::Window: {
             QApplication app(argc, argv);
             installGermanTranslations(app);
+            // The salary data of a run that was killed before it could tidy up goes now.
+            TempFileInUse::removeStale(GetTempDir(false));
             return runWindow(app);
         }
         }

@@ -97,6 +97,7 @@ void CsvExport::write(RunSummary& summary)
     // lookups below run on this reader's connection.
     m_export = std::make_unique<clsADOConnect>();
     m_export->setSource(getADOProvider(transferType, gFrmMain->txtSrcFile()));
+    m_export->setTimeout(dbTimeoutSeconds());
     m_export->setLibl(gFrmMain->txtLib());
     if (!m_export->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
         return;

@@ -71,6 +71,15 @@ int FopJobPool::runningJobs() const
 
 void FopJobPool::submit(Job job)
 {
+    // A cancelled run starts no further formatter.
+    if (m_checkpoint) {
+        try {
+            m_checkpoint();
+        } catch (...) {
+            QFile::remove(job.xmlFile);
+            throw;
+        }
+    }
     auto slot = std::make_unique<Slot>();
     slot->job = std::move(job);
     m_slots.push_back(std::move(slot));

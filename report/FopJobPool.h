@@ -53,7 +53,8 @@ public:
     // are still handed back by finish().
     void abort() noexcept;
 
-    // Called whenever a wait wakes up; may throw (a cancelled run), which leaves submit() or finish().
+    // Called before a job starts and whenever a wait wakes up; may throw (a cancelled run), which
+    // leaves submit() or finish().
     void setCheckpoint(std::function<void()> checkpoint) { m_checkpoint = std::move(checkpoint); }
     // Wakes a wait of submit() or finish(), so that the checkpoint runs at once.
     void wake();

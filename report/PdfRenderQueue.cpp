@@ -5,6 +5,8 @@
 #include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
+#include "platform/RunCancel.h"
+#include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/RunSummary.h"
@@ -23,10 +25,15 @@ PdfRenderQueue::PdfRenderQueue(MainWindowView& window, RunSummary& summary, int 
         report(job, result);
     })
 {
+    if (RunCancel* cancel = window.runCancel()) {
+        m_pool.setCheckpoint([cancel] { cancel->throwIfRequested(); });
+        m_cancelWakes = QObject::connect(cancel, &RunCancel::requested, [this] { m_pool.wake(); });
+    }
 }
 
 PdfRenderQueue::~PdfRenderQueue()
 {
+    QObject::disconnect(m_cancelWakes);
     m_pool.abort();
     try {
         m_pool.finish();
@@ -36,7 +43,7 @@ PdfRenderQueue::~PdfRenderQueue()
 
 void PdfRenderQueue::submit(const PdfDocument& document, const FormatterCall& call)
 {
-    m_pending.push_back({document, call});
+    m_pending.push_back({document, call, std::make_shared<TempFileInUse>(document.xmlFile)});
     ++m_started;
     m_window.setFileProgress(m_reported, m_started);
     m_pool.submit({{QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, document.pdfFile)},

@@ -3,16 +3,20 @@
 #include "report/FopJobPool.h"
 #include "report/PdfRun.h"
 
+#include <QMetaObject>
 #include <deque>
+#include <memory>
 
 class MainWindowView;
 class RunSummary;
+class TempFileInUse;
 
 // The formatter side of a PDF run: hands each saved document to a pool of formatter jobs and reports
 // every PDF in document order, as a run that renders one document after the other does: the log block
 // in gLog, the run summary and the viewer for a complete PDF, the box "PDF-Datei konnte nicht erstellt
 // werden." for a failed one. The window's status bar names the file started last; the window also
-// hears how many of the files started are done.
+// hears how many of the files started are done. The run's cancel request (of the window) ends the
+// waits at once with the cancel error.
 class PdfRenderQueue
 {
 public:
@@ -35,6 +39,8 @@ private:
     {
         PdfDocument document;
         FormatterCall call;
+        // Keeps another instance's clean-up of stale documents away while the document waits or renders.
+        std::shared_ptr<TempFileInUse> inUse;
     };
 
     void report(const FopJobPool::Job& job, const FopJobPool::Result& result);
@@ -44,5 +50,6 @@ private:
     std::deque<Pending> m_pending; // submitted and not yet reported, in document order
     qint64 m_started = 0;
     qint64 m_reported = 0;
+    QMetaObject::Connection m_cancelWakes;
     FopJobPool m_pool; // last, so that its jobs end before the rest goes
 };

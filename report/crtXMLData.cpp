@@ -11,6 +11,7 @@
 #include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
+#include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/FopJobPool.h"
@@ -41,12 +42,14 @@ MainWindowView& mainWindow()
     return *gFrmMain;
 }
 
-// Deletes the temporary document when the rendering step is left, whichever way.
+// Deletes the temporary document when the rendering step is left, whichever way. Until then the
+// document is marked as in use, so that another instance starting meanwhile leaves it alone.
 class TemporaryFileRemover
 {
 public:
     explicit TemporaryFileRemover(QString file)
         : m_file(std::move(file))
+        , m_inUse(m_file)
     {
     }
     ~TemporaryFileRemover()
@@ -61,6 +64,7 @@ public:
 
 private:
     QString m_file;
+    TempFileInUse m_inUse;
 };
 
 // Removes an existing PDF before the formatter writes it anew, so that afterwards the PDF's existence
@@ -272,6 +276,7 @@ void crtXMLData(RunSummary& summary)
         if (medium == 1 || medium == 0) {
             reader = std::make_unique<clsADOConnect>();
             reader->setSource(getADOProvider(medium, window.txtSrcFile()));
+            reader->setTimeout(dbTimeoutSeconds());
             reader->setLibl(window.txtLib());
             // init has shown its own error box; the run ends quietly.
             if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))

@@ -6,6 +6,7 @@
 #include "support/PdfRunFixture.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -403,22 +404,36 @@ TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
     }
 }
 
-// An error of the run while formatters still render ends them: their half-written PDFs and all
-// temporary documents go, and no formatter runs on.
-TEST_F(PdfRunTest, ErrorWhileJobsRunEndsThem)
+// An error of the run, or a cancel, while formatters still render ends them: their half-written PDFs
+// and all temporary documents go, and no formatter runs on.
+TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
 {
     setFopJobs(4);
-    QList<ExportRowValues> rows;
-    for (int i = 1; i <= 250; ++i)
-        rows.append(employeeRow(QStringLiteral("A"), i));
-    rows[239][QStringLiteral("EB0100")] = Variant::null();
-    insertExportRows(db, rows);
     qputenv("FAKE_FOP_SLEEP", "60");
+    const struct
+    {
+        bool cancel;
+        int error;
+    } cases[] = {{false, ErrNo::InvalidUseOfNull}, {true, ErrNo::UserInterrupt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancel);
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        QList<ExportRowValues> rows;
+        for (int i = 1; i <= 450; ++i)
+            rows.append(employeeRow(QStringLiteral("A"), i));
+        if (!c.cancel)
+            rows[419][QStringLiteral("EB0100")] = Variant::null(); // in the third document
+        insertExportRows(db, rows);
+        window.cancel.reset();
+        // The request comes with the first wait for a formatter: the last document's.
+        if (c.cancel)
+            QTimer::singleShot(0, &window.cancel, &RunCancel::request);
 
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::InvalidUseOfNull);
-    EXPECT_EQ(outputFiles(), QStringList());
-    EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
-    EXPECT_EQ(processesMentioning(tempDir), QStringList());
-    EXPECT_TRUE(prompt.boxes.isEmpty());
+        const LaError e = runExpectingError();
+        EXPECT_EQ(e.number(), c.error);
+        EXPECT_EQ(outputFiles(), QStringList());
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+        EXPECT_EQ(processesMentioning(tempDir), QStringList());
+        EXPECT_TRUE(prompt.boxes.isEmpty());
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "platform/RunCancel.h"
 
 #include <QStringList>
 
@@ -24,6 +25,7 @@ public:
     }
     void setStatusText(const QString& text) override { statusTexts.append(text); }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
+    RunCancel* runCancel() override { return &cancel; }
     void setFileProgress(qint64 done, qint64 started) override
     {
         fileProgress.append(QStringLiteral("%1/%2").arg(done).arg(started));
@@ -42,4 +44,5 @@ public:
     QStringList statusTexts;
     QStringList fileProgress; // "done/started"
     bool cursorBusy = false;
+    RunCancel cancel;
 };

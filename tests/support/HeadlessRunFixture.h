@@ -33,6 +33,13 @@ protected:
     // The program started and left running, for tests of runs at the same time or killed ones.
     std::unique_ptr<QProcess> start(const QStringList& arguments) const
     {
+        auto process = std::make_unique<QProcess>();
+        start(*process, arguments);
+        return process;
+    }
+
+    void start(QProcess& process, const QStringList& arguments) const
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
                                                   "LOHNAUSWEIS_PASSWORD LOHNAUSWEIS_PDF_PASSWORD")
@@ -40,12 +47,10 @@ protected:
             env.remove(name);
         // A stand-in for the desktop's "Open" goes first on the path: it records what the run opens.
         env.insert(QStringLiteral("PATH"), tempDir() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(env);
-        process->setWorkingDirectory(tempDir());
-        process->start(QStringLiteral(LA_PROGRAM), arguments);
-        EXPECT_TRUE(process->waitForStarted());
-        return process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(tempDir());
+        process.start(QStringLiteral(LA_PROGRAM), arguments);
+        EXPECT_TRUE(process.waitForStarted());
     }
 
     static RunResult finish(QProcess& process)
@@ -69,6 +74,11 @@ protected:
         return QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
                << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
                << toFile << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts);
+    }
+    // The output file named inside the test's folder.
+    QStringList oleArguments(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    {
+        return oleArguments(source, path(toFile), output, more);
     }
 
     // The lines a run printed on standard output, each split at its tabs.
