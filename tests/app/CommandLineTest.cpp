@@ -40,6 +40,8 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
         {"--run extra", "extra"},
         {"--run --transfer tcp", "--transfer"},
         {"--run --demo-db x.db", "--demo-db"},
+        {"--check --run", "--check"},
+        {"--check --output pdf", "--output"},
     };
     for (const auto& [arguments, cause] : cases) {
         const CommandLine cl = parse(QString::fromLatin1(arguments));
