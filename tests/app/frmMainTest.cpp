@@ -1,15 +1,19 @@
 #include "app/frmMain.h"
 
 #include "AppTestEnvironment.h"
+#include "app/frmCheck.h"
+#include "db/DemoDatabase.h"
 #include "platform/clsRegistryHandler.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -124,7 +128,7 @@ TEST_F(MainWindow, CaptionsTabOrderAndPlacement)
                        "framSource|LOVAR/400 Rariz Datenbibliothek|lblSrcFile|System/DSN:|lblLIB|Bibliothek:|"
                        "framToFile|Datei|optPDF|PDF|opteLohnausweis|eLohnausweis SSK|lblD4File|Datei:|"
                        "framPDF|PDF Optionen|chkOpenPDF|Nach Erstellung anzeigen|chkPassword|Datei schützen|"
-                       "cmdRun|Ausführen|cmdClose|S&chliessen")
+                       "cmdCheck|Prüfen|cmdRun|Ausführen|cmdClose|S&chliessen")
             .split(u'|');
     const QStringList toolTips =
         QStringLiteral("optSRCFields1|Erfordert den OLE-Treiber von iSeries Access|txtSrcFile|Wenn die "
@@ -133,10 +137,11 @@ TEST_F(MainWindow, CaptionsTabOrderAndPlacement)
                        "Angabe wird die PDF-Datei nach der Verarbeitung geöffnet.|chkPassword|Durch diese Angabe kann "
                        "die PDF-Datei mit einem Password geschützt werden.")
             .split(u'|');
-    const QStringList tabOrder = QStringLiteral("optSRCFields1 txtSrcFile txtLib txtToFile cmdSave chkOpenPDF "
-                                                "chkPassword txtPDFPassword cmdRun cmdClose optSRCFields0 optPDF "
-                                                "opteLohnausweis")
-                                     .split(u' ');
+    const QStringList tabOrder =
+        QStringLiteral("optSRCFields1 txtSrcFile txtLib txtToFile cmdSave chkOpenPDF "
+                       "chkPassword txtPDFPassword cmdCheck cmdRun cmdClose optSRCFields0 optPDF "
+                       "opteLohnausweis")
+            .split(u' ');
     frmMain& w = openWindow();
     EXPECT_EQ(w.size(), QSize(w.twips(6015), w.twips(6135)));
 
@@ -172,7 +177,7 @@ TEST_F(MainWindow, CaptionsTabOrderAndPlacement)
             (c->parentWidget() == &w || qobject_cast<QGroupBox*>(c->parentWidget())))
             controls.append(c);
     }
-    EXPECT_EQ(controls.size(), 21);
+    EXPECT_EQ(controls.size(), 22);
     for (QWidget* a : controls) {
         EXPECT_TRUE(a->parentWidget()->rect().contains(a->geometry())) << a->objectName().toStdString();
         if (!qobject_cast<QLineEdit*>(a) && !qobject_cast<QPushButton*>(a) && !qobject_cast<QGroupBox*>(a))
@@ -418,4 +423,49 @@ TEST_F(MainWindow, FailingLoadShowsItsLocationAndStops)
     // The settings after the failing one stay unloaded, but Form_Load goes on to the password field.
     EXPECT_EQ(settings(), QStringLiteral("|||"));
     expectPdfOptions(true, false, QPalette::Button);
+}
+
+TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    frmMain& w = openWindow();
+    // No output kind and no output file: the check needs neither.
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("DEMO"));
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    ASSERT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.first().text.toStdString();
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(w.statusText().isEmpty());
+
+    auto* dialog = w.findChild<frmCheck*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblTotals"))->text(),
+              QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise"));
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    ASSERT_EQ(table->rowCount(), 14);
+    // A click on a caption sorts by that column: both errors come first.
+    QTest::mouseClick(table->horizontalHeader()->viewport(),
+                      Qt::LeftButton,
+                      {},
+                      QPoint(table->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
+              QStringLiteral("FehlerFehlerHinweis"));
+    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("756.1281.3907.69"));
+    EXPECT_TRUE(table->item(0, 4)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+
+    const QString csv = tempDir() + QStringLiteral("/befunde.csv");
+    m_prompt.saveAnswers = {QString(), csv}; // cancelled first, then a name
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
+    EXPECT_EQ(m_prompt.saveDialogs.size(), 2);
+    EXPECT_EQ(m_prompt.saveDialogs[0].filter, QStringLiteral("CSV-Datei (*.csv);;Alle Dateien (*)"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("\r\n"), 1 + 14);
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(m_prompt.boxes.isEmpty());
 }
