@@ -10,7 +10,13 @@ constexpr int kWholeDigits = 20;
 std::optional<Amount> Amount::fromVariant(const Variant& value)
 {
     switch (value.kind()) {
-    case Variant::Kind::Integer:
+    case Variant::Kind::Integer: {
+        // Exact already; any 64-bit whole number fits the billionths of a 128-bit one.
+        __int128 units = value.toInteger();
+        for (int d = 0; d < kDecimals; ++d)
+            units *= 10;
+        return Amount(units);
+    }
     case Variant::Kind::Decimal:
     case Variant::Kind::Double: // the shortest text that reads back as the stored number
     case Variant::Kind::Text:

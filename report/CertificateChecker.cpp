@@ -14,7 +14,7 @@ constexpr qint64 kRowsPerDocument = 200;
 
 struct Item
 {
-    QLatin1String field;
+    FieldAt field;
     const char* number;
 };
 
@@ -27,30 +27,26 @@ constexpr Item kAmounts[] = {
     {Field::EB1312, "13.1.2"}, {Field::EB1321, "13.2.1"}, {Field::EB1322, "13.2.2"}, {Field::EB1323, "13.2.3"},
     {Field::EB1330, "13.3"},
 };
-constexpr std::size_t kAmountCount = std::size(kAmounts);
-
-constexpr std::size_t amountIndex(QLatin1String field)
-{
-    for (std::size_t i = 0; i < kAmountCount; ++i) {
-        if (fieldIndex(kAmounts[i].field) == fieldIndex(field))
-            return i;
-    }
-    return kAmountCount;
-}
 
 // Items whose amount needs the "Art" text beside it.
-constexpr std::pair<QLatin1String, QLatin1String> kKindTexts[] = {
-    {Field::EB0230, Field::ET0230},
-    {Field::EB0300, Field::ET0300},
-    {Field::EB0400, Field::ET0400},
-    {Field::EB0700, Field::ET0700},
-    {Field::EB1312, Field::ET1312},
-    {Field::EB1323, Field::ET1323},
+struct KindText
+{
+    FieldAt amount;
+    FieldAt text;
+    const char* number;
+};
+constexpr KindText kKindTexts[] = {
+    {Field::EB0230, Field::ET0230, "2.3"},
+    {Field::EB0300, Field::ET0300, "3"},
+    {Field::EB0400, Field::ET0400, "4"},
+    {Field::EB0700, Field::ET0700, "7"},
+    {Field::EB1312, Field::ET1312, "13.1.2"},
+    {Field::EB1323, Field::ET1323, "13.2.3"},
 };
 
 struct Required
 {
-    QLatin1String field;
+    FieldAt field;
     const char* label;
     bool csvToo; // the import file stops there as well
 };
@@ -85,12 +81,27 @@ constexpr Required kBodyTexts[] = {
     {Field::ET1520, "Bemerkungen, Zeile 2", false},
 };
 
-// Fields the import file does not carry, or carries only on the company line.
-bool csvWritesPerRow(QLatin1String field)
+// Which fields the import file writes: on every certificate or person line, or on the company line.
+enum class CsvPlace
 {
-    return field != Field::EFLDH0 && field != Field::EFLDI1 && field != Field::EFLDC1 && field != Field::EB0800 &&
-           field != Field::EB1100 && !field.startsWith(QLatin1String("EFLDI"));
+    None,
+    Row,
+    Company,
+};
+
+constexpr std::array<CsvPlace, Field::All.size()> csvPlaces()
+{
+    std::array<CsvPlace, Field::All.size()> places{};
+    for (std::size_t i = 0; i < Field::All.size(); ++i) {
+        const std::string_view name(Field::All[i].data(), Field::All[i].size());
+        if (name == "EFLDH0" || name == "EFLDI1" || name == "EFLDC1" || name == "EB0800" || name == "EB1100")
+            places[i] = CsvPlace::None;
+        else
+            places[i] = name.starts_with("EFLDI") ? CsvPlace::Company : CsvPlace::Row;
+    }
+    return places;
 }
+constexpr std::array<CsvPlace, Field::All.size()> kCsvPlaces = csvPlaces();
 
 // First words that are name particles: the import file's split after the first word would make
 // them the surname.
@@ -118,7 +129,10 @@ QString shown(const Variant& value)
 
 bool blank(const Variant& value)
 {
-    return CsvText::trimBlanks(textOrEmpty(value)).isEmpty();
+    if (value.isNull())
+        return true;
+    const QString text = value.toText();
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u' '; });
 }
 
 QString swissDay(const QDate& date)
@@ -153,7 +167,7 @@ void CertificateChecker::check(const CheckRow& row)
         m_lastCompany = company;
         m_rowInCompany = 0;
         m_ahvSeen.clear();
-        m_lastPersonKey.clear();
+        m_hasPerson = false;
     }
     ++m_rowCount;
     m_company = shown(value(Field::EFLDI2));
@@ -180,7 +194,7 @@ void CertificateChecker::checkDocumentHead(bool companyStart)
             add(CheckRule::FieldNull,
                 QStringLiteral("%1 (%2) hat keinen Wert (Null); %3.")
                     .arg(QString::fromUtf8(r.label),
-                         QString(r.field),
+                         QString(r.field.name),
                          r.csvToo ? QStringLiteral("PDF-Lauf und eLohnausweis-Datei brechen hier ab")
                                   : QStringLiteral("der PDF-Lauf bricht hier ab")),
                 true);
@@ -213,7 +227,7 @@ void CertificateChecker::checkRequiredTexts()
             add(CheckRule::FieldNull,
                 QStringLiteral("%1 (%2) hat keinen Wert (Null); %3.")
                     .arg(QString::fromUtf8(r.label),
-                         QString(r.field),
+                         QString(r.field.name),
                          r.csvToo ? QStringLiteral("PDF-Lauf und eLohnausweis-Datei brechen hier ab")
                                   : QStringLiteral("der PDF-Lauf bricht hier ab")));
     }
@@ -247,7 +261,7 @@ void CertificateChecker::checkAhvNumber()
         break;
     }
     const QString year = CsvText::trimBlanks(textOrEmpty(value(Field::EFLDD)));
-    const QString key = m_ahv + u'|' + year;
+    const std::pair<QString, QString> key{m_ahv, year};
     if (const auto it = m_ahvSeen.constFind(key); it != m_ahvSeen.constEnd())
         add(CheckRule::DuplicateAhv,
             QStringLiteral("Die neue AHV-Nummer %1 steht im Jahr %2 schon auf einem Lohnausweis dieser Firma ('%3').")
@@ -256,21 +270,32 @@ void CertificateChecker::checkAhvNumber()
         m_ahvSeen.insert(key, m_employee);
 }
 
+std::optional<QDate> CertificateChecker::dateOf(int which, const Variant& value)
+{
+    // Most certificates of a payroll share their period: recognising a text date is worth keeping.
+    const bool text = value.kind() == Variant::Kind::Text;
+    DateMemo& memo = m_dateMemo[which];
+    if (text && memo.valid && memo.text == value.toText())
+        return memo.date;
+    const std::optional<QDate> date = value.isDate() ? std::optional<QDate>(value.toDate()) : std::nullopt;
+    if (text)
+        memo = {true, value.toText(), date};
+    return date;
+}
+
 void CertificateChecker::checkPeriod()
 {
     std::optional<QDate> dates[2];
-    const QLatin1String fields[2] = {Field::EFLDE1, Field::EFLDE2};
+    static constexpr FieldAt fields[2] = {Field::EFLDE1, Field::EFLDE2};
     for (int i = 0; i < 2; ++i) {
         const Variant& v = value(fields[i]);
         const QString name = i == 0 ? QStringLiteral("von") : QStringLiteral("bis");
         if (v.isNull() || blank(v))
-            add(CheckRule::PeriodDate, QStringLiteral("Periode %1 (%2) fehlt.").arg(name, QString(fields[i])));
-        else if (!v.isDate())
+            add(CheckRule::PeriodDate, QStringLiteral("Periode %1 (%2) fehlt.").arg(name, QString(fields[i].name)));
+        else if (!(dates[i] = dateOf(i, v)))
             add(CheckRule::PeriodDate,
                 QStringLiteral("Periode %1 (%2) '%3' ist kein gültiges Datum.")
-                    .arg(name, QString(fields[i]), CsvText::trimTrailingBlanks(v.toText())));
-        else
-            dates[i] = v.toDate();
+                    .arg(name, QString(fields[i].name), CsvText::trimTrailingBlanks(v.toText())));
     }
     if (!dates[0] || !dates[1])
         return;
@@ -295,56 +320,58 @@ void CertificateChecker::checkPeriod()
 
 void CertificateChecker::checkAmounts()
 {
-    std::array<std::optional<Amount>, kAmountCount> amounts;
-    for (std::size_t i = 0; i < kAmountCount; ++i) {
-        const Item& item = kAmounts[i];
+    // By field position; only the amount fields are filled.
+    std::array<std::optional<Amount>, Field::All.size()> amounts;
+    for (const Item& item : kAmounts) {
         const Variant& v = value(item.field);
+        const QString field(item.field.name);
         if (v.isNull()) {
             add(CheckRule::FieldNull,
                 QStringLiteral("Ziffer %1 (%2) hat keinen Wert (Null); der PDF-Lauf bricht hier ab.")
-                    .arg(QLatin1String(item.number), QString(item.field)));
+                    .arg(QLatin1String(item.number), field));
             continue;
         }
-        amounts[i] = Amount::fromVariant(v);
-        if (!amounts[i])
+        std::optional<Amount>& amount = amounts[item.field.index];
+        amount = Amount::fromVariant(v);
+        if (!amount)
             add(CheckRule::AmountNotNumber,
                 QStringLiteral("Ziffer %1 (%2) ist keine Zahl: '%3'.")
-                    .arg(QLatin1String(item.number), QString(item.field), v.toText()));
-        else if (amounts[i]->isNegative())
+                    .arg(QLatin1String(item.number), field, v.toText()));
+        else if (amount->isNegative())
             add(CheckRule::NegativeAmount,
                 QStringLiteral("Ziffer %1 (%2) ist negativ: %3.")
-                    .arg(QLatin1String(item.number), QString(item.field), amounts[i]->toSwiss()));
+                    .arg(QLatin1String(item.number), field, amount->toSwiss()));
     }
-    const auto at = [&amounts](QLatin1String field) -> const std::optional<Amount>& {
-        return amounts[amountIndex(field)];
-    };
+    const auto at = [&amounts](FieldAt field) -> const std::optional<Amount>& { return amounts[field.index]; };
 
     // A missing or unreadable part is reported above; a sum over it would only repeat that.
-    const QLatin1String grossParts[] = {Field::EB0100,
-                                        Field::EB0210,
-                                        Field::EB0220,
-                                        Field::EB0230,
-                                        Field::EB0300,
-                                        Field::EB0400,
-                                        Field::EB0500,
-                                        Field::EB0600,
-                                        Field::EB0700};
-    if (at(Field::EB0800) &&
-        std::all_of(std::begin(grossParts), std::end(grossParts), [&](QLatin1String f) { return at(f).has_value(); })) {
+    static constexpr FieldAt grossParts[] = {Field::EB0100,
+                                             Field::EB0210,
+                                             Field::EB0220,
+                                             Field::EB0230,
+                                             Field::EB0300,
+                                             Field::EB0400,
+                                             Field::EB0500,
+                                             Field::EB0600,
+                                             Field::EB0700};
+    const std::optional<Amount>& gross = at(Field::EB0800);
+    if (gross &&
+        std::all_of(std::begin(grossParts), std::end(grossParts), [&](FieldAt f) { return at(f).has_value(); })) {
         Amount sum;
-        for (const QLatin1String f : grossParts)
+        for (const FieldAt f : grossParts)
             sum = sum + *at(f);
-        if (!(sum == *at(Field::EB0800)))
+        if (!(sum == *gross))
             add(CheckRule::GrossSum,
                 QStringLiteral("Ziffer 8 (%1) ist nicht die Summe der Ziffern 1–7 (%2).")
-                    .arg(at(Field::EB0800)->toSwiss(), sum.toSwiss()));
+                    .arg(gross->toSwiss(), sum.toSwiss()));
     }
-    if (at(Field::EB0800) && at(Field::EB0900) && at(Field::EB1010) && at(Field::EB1020) && at(Field::EB1100)) {
-        const Amount net = *at(Field::EB0800) - *at(Field::EB0900) - *at(Field::EB1010) - *at(Field::EB1020);
-        if (!(net == *at(Field::EB1100)))
+    const std::optional<Amount>& net = at(Field::EB1100);
+    if (gross && at(Field::EB0900) && at(Field::EB1010) && at(Field::EB1020) && net) {
+        const Amount expected = *gross - *at(Field::EB0900) - *at(Field::EB1010) - *at(Field::EB1020);
+        if (!(expected == *net))
             add(CheckRule::NetSum,
                 QStringLiteral("Ziffer 11 (%1) ist nicht Ziffer 8 abzüglich der Ziffern 9, 10.1 und 10.2 (%2).")
-                    .arg(at(Field::EB1100)->toSwiss(), net.toSwiss()));
+                    .arg(net->toSwiss(), expected.toSwiss()));
     }
 
     if (const auto& car = at(Field::EB0220);
@@ -354,16 +381,14 @@ void CertificateChecker::checkAmounts()
                            "ist nicht angekreuzt.")
                 .arg(car->toSwiss()));
 
-    for (const auto& [amountField, textField] : kKindTexts) {
-        const auto& amount = at(amountField);
-        const Variant& text = value(textField);
+    for (const KindText& k : kKindTexts) {
+        const auto& amount = at(k.amount);
+        const Variant& text = value(k.text);
         // A Null text is reported as a field without value.
         if (amount && !amount->isZero() && !text.isNull() && blank(text))
             add(CheckRule::MissingKindText,
                 QStringLiteral("Ziffer %1 (%2) ohne Angabe der Art (%3).")
-                    .arg(QLatin1String(kAmounts[amountIndex(amountField)].number),
-                         amount->toSwiss(),
-                         QString(textField)));
+                    .arg(QLatin1String(k.number), amount->toSwiss(), QString(k.text.name)));
     }
 }
 
@@ -384,11 +409,12 @@ void CertificateChecker::checkAddressLines()
 void CertificateChecker::checkPerson()
 {
     // Once per person line of the import file, as that file groups a person's rows.
-    const QStringList key{
+    const std::array<QString, 3> key{
         textOrEmpty(value(Field::EFLDC2)), textOrEmpty(value(Field::EFLDC1)), textOrEmpty(value(Field::EFLDH1))};
-    if (key == m_lastPersonKey)
+    if (m_hasPerson && key == m_lastPersonKey)
         return;
     m_lastPersonKey = key;
+    m_hasPerson = true;
     const Variant& name = value(Field::EFLDH1);
     if (name.isNull())
         return;
@@ -410,15 +436,15 @@ void CertificateChecker::checkPerson()
 void CertificateChecker::checkCharacters(bool companyStart)
 {
     QStringList problems;
-    for (const QLatin1String field : Field::All) {
-        const bool companyField = field.startsWith(QLatin1String("EFLDI")) && field != Field::EFLDI1;
-        if (!(companyField ? companyStart : csvWritesPerRow(field)))
+    for (std::size_t i = 0; i < Field::All.size(); ++i) {
+        const CsvPlace place = kCsvPlaces[i];
+        if (place == CsvPlace::None || (place == CsvPlace::Company && !companyStart))
             continue;
-        const Variant& v = value(field);
+        const Variant& v = (*m_row)[i];
         if (v.kind() != Variant::Kind::Text)
             continue;
         if (const QString outside = charactersOutsideWindows1252(v.toText()); !outside.isEmpty())
-            problems.append(QStringLiteral("%1 '%2'").arg(QString(field), outside));
+            problems.append(QStringLiteral("%1 '%2'").arg(QString(Field::All[i]), outside));
     }
     if (!problems.isEmpty())
         add(CheckRule::Windows1252,

@@ -4,6 +4,7 @@
 #include "report/Amount.h"
 #include "report/CheckFinding.h"
 
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -27,6 +28,18 @@ constexpr std::size_t fieldIndex(QLatin1String field)
     return Field::All.size();
 }
 
+// A field's position, found when the program is compiled: the rules read some sixty fields a row.
+struct FieldAt
+{
+    consteval FieldAt(QLatin1String field)
+        : index(fieldIndex(field))
+        , name(field)
+    {
+    }
+    std::size_t index;
+    QLatin1String name;
+};
+
 // The plausibility rules over the rows of LGHLAEXP, fed one row after another in the outputs' order
 // (company, employee). What it keeps between rows belongs to the current company only, so the memory
 // it needs is that of one company's AHV numbers plus the findings.
@@ -43,7 +56,7 @@ public:
     qsizetype count(CheckSeverity severity) const;
 
 private:
-    const Variant& value(QLatin1String field) const { return (*m_row)[fieldIndex(field)]; }
+    const Variant& value(FieldAt field) const { return (*m_row)[field.index]; }
     void add(CheckRule rule, const QString& text, bool forCompany = false);
 
     void checkDocumentHead(bool companyStart);
@@ -51,6 +64,7 @@ private:
     void checkCertificateKind();
     void checkAhvNumber();
     void checkPeriod();
+    std::optional<QDate> dateOf(int which, const Variant& value);
     void checkAmounts();
     void checkAddressLines();
     void checkPerson();
@@ -61,8 +75,16 @@ private:
     qint64 m_rowCount = 0;
     qint64 m_rowInCompany = 0;
     QString m_lastCompany;
-    QStringList m_lastPersonKey;
-    QHash<QString, QString> m_ahvSeen; // AHV number and year of this company -> employee
+    std::array<QString, 3> m_lastPersonKey; // new and old AHV number, name
+    bool m_hasPerson = false;
+    QHash<std::pair<QString, QString>, QString> m_ahvSeen; // AHV number and year in this company: employee
+    struct DateMemo
+    {
+        bool valid = false;
+        QString text;
+        std::optional<QDate> date;
+    };
+    DateMemo m_dateMemo[2]; // the period's dates of the last row
     QString m_company;
     QString m_employee;
     QString m_ahv;
