@@ -39,11 +39,14 @@ frmCheck::frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget*
             m_tblFindings->setItem(row, column, item);
         }
     }
+    // The text takes the width left; what it cannot show is in its tool tip.
     m_tblFindings->resizeColumnsToContents();
-    m_tblFindings->horizontalHeader()->setStretchLastSection(true);
-    // Filled in the order of the rows; the clerk sorts from there ("Fehler" comes before "Hinweis").
-    m_tblFindings->setSortingEnabled(true);
+    m_tblFindings->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    m_tblFindings->verticalHeader()->setDefaultSectionSize(m_tblFindings->fontMetrics().height() + 6);
+    // In the order of the rows (company, employee) until the clerk clicks a caption; "Fehler" sorts
+    // before "Hinweis". Without a column chosen first, switching sorting on would sort by the first.
     m_tblFindings->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_tblFindings->setSortingEnabled(true);
 
     m_lblTotals = new QLabel(totals, this);
     m_lblTotals->setObjectName(QStringLiteral("lblTotals"));
@@ -62,7 +65,7 @@ frmCheck::frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget*
     layout->addWidget(m_tblFindings, 1);
     layout->addWidget(m_lblTotals);
     layout->addLayout(buttons);
-    resize(900, 420);
+    resize(1100, 460);
 
     connect(m_cmdSaveCsv, &QPushButton::clicked, this, [this] { cmdSaveCsv_Click(); });
     connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::accept);

@@ -445,6 +445,9 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
               QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise"));
     auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
     ASSERT_EQ(table->rowCount(), 14);
+    // In the order of the rows until a caption is clicked.
+    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(13, 2)->text(),
+              QStringLiteral("Brunner Lea|de la Fontaine Élise"));
     // A click on a caption sorts by that column: both errors come first.
     QTest::mouseClick(table->horizontalHeader()->viewport(),
                       Qt::LeftButton,
