@@ -426,11 +426,17 @@ void CertificateChecker::checkPerson()
                 .arg(m_employee, split.word, split.rest));
     const Variant& street = value(Field::EFLDH3);
     const Variant& town = value(Field::EFLDH6);
-    if (m_persons && !street.isNull() && !town.isNull() &&
-        !m_persons->find(name.toText(), street.toText(), town.toText()))
+    if (!m_persons || street.isNull() || town.isNull())
+        return;
+    const PersonTable::Person* person = m_persons->find(name.toText(), street.toText(), town.toText());
+    if (!person)
         add(CheckRule::PersonNotFound,
             QStringLiteral("Die Person ist in LGHPS nicht zu finden (Name, Strasse und Ort); die "
                            "eLohnausweis-Datei schreibt Geschlecht M und keinen Kanton."));
+    else if (person->canton.isNull())
+        add(CheckRule::FieldNull,
+            QStringLiteral("Der Kanton (PKTON) der Person in LGHPS hat keinen Wert (Null); die eLohnausweis-Datei "
+                           "bricht hier ab."));
 }
 
 void CertificateChecker::checkCharacters(bool companyStart)

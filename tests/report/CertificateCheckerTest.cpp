@@ -114,6 +114,7 @@ TEST(CertificateChecker, EachRuleTripsAndJustPasses)
         {"address line", {{Field::EFLDH4, t("Postfach 12")}}, {R::AddressLine}},
         {"same AHV twice", {}, {R::DuplicateAhv}, "", 2},
         {"not in LGHPS", {{Field::EFLDH6, t("Bern")}}, {R::PersonNotFound}},
+        {"canton Null in LGHPS", {{Field::EFLDH1, t("Muster Eva")}}, {R::FieldNull}, "PKTON"},
         {"padded like CHAR", {{Field::EFLDH1, t("Muster Hans  ")}, {Field::EFLDH3, t(" Bahnhofstrasse 1 ")}}, {}},
         {"particle",
          {{Field::EFLDH1, t("von Arx Peter")}},
@@ -130,7 +131,8 @@ TEST(CertificateChecker, EachRuleTripsAndJustPasses)
                                QStringLiteral("PORT"),
                                QStringLiteral("PKTON"),
                                QStringLiteral("PSEXCD")},
-                              {{t("Muster Hans"), t("Bahnhofstrasse 1"), t("Zürich"), t("ZH"), Variant::integer(1)}}});
+                              {{t("Muster Hans"), t("Bahnhofstrasse 1"), t("Zürich"), t("ZH"), Variant::integer(1)},
+                               {t("Muster Eva"), t("Bahnhofstrasse 1"), t("Zürich"), Variant(), Variant::integer(2)}}});
         PersonTable table;
         table.load(*persons);
         CertificateChecker checker(&table);
