@@ -1,6 +1,7 @@
 #include "platform/clsRegistryHandler.h"
 
 #include "platform/LaError.h"
+#include "support/OtherUser.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,9 +10,13 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -137,32 +142,86 @@ TEST_F(RegistryTest, TextsRoundTripWithEscapesAndLineBreaks)
     EXPECT_EQ(storeText().count('\n'), 5); // header, blank, key, value, blank: the line break stayed inside
 }
 
-TEST_F(RegistryTest, ForeignContentIsKeptAndReadLikeTheRegistry)
+TEST_F(RegistryTest, ForeignContentIsKeptByteForByteAndReadLikeTheRegistry)
 {
-    writeStore(QByteArray("REGEDIT4\r\n\r\n; written by hand\r\n"
-                          "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"Source\"=\"OTHER\"\r\n\r\n") +
-               kSection +
-               "\r\nthis is not a value\r\n"
-               "\"Long\"=hex:01,02,\\\r\n  03,04\r\n"
-               "\"Gone\"=-\r\n"
-               "\"Twice\"=\"first\"\r\n"
-               "\"Twice\"=\"second\"\r\n\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Tessar Vozavureda\\LOVAR/400 Rariz Neuer Lohnausweis\\Sub\\Deeper]\r\n"
-               "\"x\"=dword:00000002\r\n");
+    // Another program's key in Windows-1252 with a continued byte list, CR LF line ends throughout.
+    const QByteArray head("REGEDIT4\r\n\r\n; written by hand\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                          "\"Ort\"=\"Z\xfcrich \x80\"\r\n\"Bin\"=hex:01,\\\r\n  02\r\n\r\n");
+    const QByteArray tail("\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tessar Vozavureda\\LOVAR/400 Rariz Neuer "
+                          "Lohnausweis\\Sub\\Deeper]\r\n\"x\"=dword:00000002");
+    writeStore(head + kSection +
+               "\r\nthis is not a value\r\n\"Long\"=hex:01,02,\\\r\n  03,04\r\n\"Gone\"=-\r\n"
+               "\"Twice\"=\"first\"\r\n\"Twice\"=\"second\"" +
+               tail);
     EXPECT_EQ(store.GetSettingByte(QStringLiteral("Long")), QByteArray("\x01\x02\x03\x04", 4));
     EXPECT_EQ(text(QStringLiteral("Gone")), QStringLiteral("NULL"));
     EXPECT_EQ(text(QStringLiteral("Twice")), QStringLiteral("second"));
-    EXPECT_EQ(text(QStringLiteral("Source")), QStringLiteral("NULL")); // another program's key
+    EXPECT_EQ(text(QStringLiteral("Ort")), QStringLiteral("NULL")); // another program's key
     EXPECT_EQ(store.GetAllKeys(HKCU), QStringList{QStringLiteral("Sub")});
 
     store.SaveSettingString(QStringLiteral("Twice"), QStringLiteral("third"));
     store.SaveSettingLong(QStringLiteral("Medium"), 0);
-    const QByteArray file = storeText();
-    EXPECT_TRUE(file.contains("; written by hand\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Source\"=\"OTHER\"\n"));
-    EXPECT_TRUE(file.contains("this is not a value\n"));
-    EXPECT_TRUE(file.contains("\"Twice\"=\"third\"\n\"Medium\"=dword:00000000\n\n[HKEY"));
-    EXPECT_EQ(file.count("Twice"), 1);
-    EXPECT_EQ(store.GetSettingByte(QStringLiteral("Long")), QByteArray("\x01\x02\x03\x04", 4));
+    EXPECT_EQ(storeText(),
+              head + kSection +
+                  "\r\nthis is not a value\r\n\"Long\"=hex:01,02,\\\r\n  03,04\r\n\"Gone\"=-\r\n"
+                  "\"Twice\"=\"third\"\r\n\"Medium\"=dword:00000000" +
+                  tail);
+}
+
+TEST_F(RegistryTest, ALinkedStoreIsFollowedAndAProtectedOneReported)
+{
+    store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("OLD"));
+    const QString target = config.path() + QStringLiteral("/dotfiles/registry.reg");
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    ASSERT_TRUE(QFile::rename(storePath(), target));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/registry.reg"), storePath()));
+    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QFile::setPermissions(target, shared);
+    store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("NEW"));
+    EXPECT_TRUE(QFileInfo(storePath()).isSymLink());
+    EXPECT_EQ(QFileInfo(target).permissions() & ~QFile::Permissions(0xff00), shared & ~QFile::Permissions(0xff00));
+    EXPECT_EQ(text(QStringLiteral("Lib")), QStringLiteral("NEW"));
+
+    const QString folder = QFileInfo(target).absolutePath();
+    int lockFd = -1;
+    const struct
+    {
+        const char* what;
+        std::function<void()> protect;
+        std::function<void()> save;
+    } cases[] = {
+        {"read-only store file",
+         [&] { QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup); },
+         [&] { store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("X")); }},
+        {"lock held by another process",
+         [&] {
+             lockFd = ::open(QFile::encodeName(storePath() + QStringLiteral(".lock")).constData(), O_RDWR);
+             ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+         },
+         [&] { store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("X")); }},
+        {"read-only store folder",
+         [&] {
+             ::chmod(QFile::encodeName(config.path()).constData(), 0755);
+             ::chmod(QFile::encodeName(folder).constData(), 0555);
+             ::chmod(QFile::encodeName(QFileInfo(storePath()).absolutePath()).constData(), 0555);
+         },
+         [&] {
+             const ActAsOtherUser other;
+             store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("X"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = storeText();
+        c.protect();
+        EXPECT_EQ(errorOf(c.save),
+                  std::pair(ErrNo::PermissionDenied, QStringLiteral("clsRegistryHandler.SaveSettingString")));
+        EXPECT_EQ(storeText(), before);
+        if (lockFd >= 0)
+            ::close(std::exchange(lockFd, -1));
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    EXPECT_TRUE(QFileInfo(storePath()).isSymLink());
 }
 
 TEST_F(RegistryTest, DeletesReachOnlyOwnValuesAndNothingIsCached)
