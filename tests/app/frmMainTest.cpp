@@ -213,21 +213,31 @@ TEST_F(MainWindow, EnabledStatesAfterLoadAndAfterSwitchingTheOutputKind)
         expectPdfOptions(c.pdfOptions, false, QPalette::Button);
     }
 
-    // From eLohnausweis to PDF: the field is enabled although chkPassword is clear, and keeps the
-    // colour of a disabled field until chkPassword is clicked.
-    clickIndicator("optPDF");
-    expectPdfOptions(true, true, QPalette::Button);
-    clickIndicator("chkPassword");
-    expectPdfOptions(true, true, QPalette::Base);
-    QTest::keyClicks(edit("txtPDFPassword"), QStringLiteral("geheim"));
+    // Whatever the order of the clicks, the password field is open only with PDF and "Datei schützen".
+    const struct
+    {
+        const char* click;
+        bool pdfOptions, field;
+    } steps[] = {{"optPDF", true, false},
+                 {"chkPassword", true, true},
+                 {"opteLohnausweis", false, false},
+                 {"optPDF", true, true},
+                 {"chkPassword", true, false},
+                 {"optSRCFields1", true, false},
+                 {"chkPassword", true, true}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.click);
+        clickIndicator(step.click);
+        expectPdfOptions(step.pdfOptions, step.field, step.field ? QPalette::Base : QPalette::Button);
+        if (step.field)
+            QTest::keyClicks(edit("txtPDFPassword"), QStringLiteral("x"));
+    }
+    EXPECT_EQ(edit("txtPDFPassword")->text(), QStringLiteral("xxx"));
+    // No output kind chosen: ticking "Datei schützen" does not open the field.
+    QFile::remove(clsRegistryHandler::storeFilePath());
+    openWindow();
     clickIndicator("chkPassword");
     expectPdfOptions(true, false, QPalette::Button);
-    EXPECT_EQ(edit("txtPDFPassword")->text(), QStringLiteral("geheim"));
-    // The transfer type has nothing to do with the PDF options.
-    clickIndicator("optSRCFields1");
-    expectPdfOptions(true, false, QPalette::Button);
-    clickIndicator("opteLohnausweis");
-    expectPdfOptions(false, false, QPalette::Button);
 }
 
 TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
@@ -402,20 +412,56 @@ TEST_F(MainWindow, SaveDialogFiltersInitialNameAndCancel)
     EXPECT_EQ(edit("txtToFile")->text(), chosen);
 }
 
-TEST_F(MainWindow, FailingLoadShowsItsLocationAndStops)
+TEST_F(MainWindow, BadTransferTypeIsReportedOnceAndNothingStoredIsLost)
 {
     clsRegistryHandler store;
     store.SaveSettingLong(QStringLiteral("Medium"), 7);
     store.SaveSettingString(QStringLiteral("Source"), QStringLiteral("S44A1234"));
+    store.SaveSettingLong(QStringLiteral("Output PDF"), -1);
 
-    openWindow();
+    frmMain& w = openWindow();
 
     ASSERT_EQ(m_prompt.boxes.size(), 1);
     EXPECT_EQ(m_prompt.boxes[0].title,
               QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.loadSettings"));
     EXPECT_EQ(m_prompt.boxes[0].style, 16);
-    EXPECT_TRUE(m_prompt.boxes[0].text.contains(u'7'));
-    // The settings after the failing one stay unloaded, but Form_Load goes on to the password field.
-    EXPECT_EQ(settings(), QStringLiteral("|||"));
-    expectPdfOptions(true, false, QPalette::Button);
+    EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(QStringLiteral("Fehlernummer:  340")))
+        << qPrintable(m_prompt.boxes[0].text);
+    // ODBC instead, and the settings after it are loaded all the same.
+    EXPECT_EQ(settings(), QStringLiteral("optSRCFields0|optPDF|S44A1234|||"));
+    w.close();
+    openWindow();
+    EXPECT_EQ(settings(), QStringLiteral("optSRCFields0|optPDF|S44A1234|||"));
+    EXPECT_EQ(m_prompt.boxes.size(), 1);
+}
+
+TEST_F(MainWindow, ProtectedPdfNeedsAPassword)
+{
+    frmMain& w = openWindow();
+    edit("txtSrcFile")->setText(QStringLiteral("SYS"));
+    edit("txtLib")->setText(QStringLiteral("LIB"));
+    edit("txtToFile")->setText(QStringLiteral("/daten/Lohnausweis.pdf"));
+    const struct
+    {
+        const char* output;
+        bool protect;
+        const char* password;
+        bool passes;
+    } cases[] = {{"optPDF", true, "", false},
+                 {"optPDF", true, "geheim", true},
+                 {"optPDF", false, "", true},
+                 {"opteLohnausweis", true, "", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output);
+        m_prompt.boxes.clear();
+        control(c.output)->setChecked(true);
+        control("chkPassword")->setChecked(c.protect);
+        edit("txtPDFPassword")->setText(QString::fromLatin1(c.password));
+        EXPECT_EQ(w.chkControl(), c.passes);
+        ASSERT_EQ(m_prompt.boxes.size(), c.passes ? 0 : 1);
+        if (!c.passes) {
+            EXPECT_EQ(m_prompt.boxes[0].title + QString::number(m_prompt.boxes[0].style),
+                      QStringLiteral("Parameter prüfen48"));
+        }
+    }
 }
