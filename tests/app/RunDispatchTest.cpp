@@ -90,6 +90,22 @@ TEST_F(RunDispatch, EveryRunStartsAFreshLogAndTidiesUp)
     }
 }
 
+TEST_F(RunDispatch, LoginClosedWithoutOkEndsTheRunQuietly)
+{
+    m_window.medium = 0;
+    m_prompt.loginCancelled = true;
+    for (const bool pdf : {false, true}) {
+        SCOPED_TRACE(pdf);
+        m_window.pdf = pdf;
+        m_window.eLohnausweis = !pdf;
+        runSalaryReport();
+        // No connection was tried: it would have shown the reader's box for the unknown source.
+        EXPECT_TRUE(m_prompt.boxes.isEmpty()) << qPrintable(m_prompt.boxes.value(0).text);
+        EXPECT_FALSE(QFileInfo::exists(m_window.toFile));
+    }
+    EXPECT_EQ(m_prompt.loginCount, 2);
+}
+
 TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)
 {
     runSalaryReport();

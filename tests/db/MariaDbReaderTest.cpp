@@ -73,6 +73,47 @@ TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
     }
 }
 
+TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
+{
+    const QString oddUser = QStringLiteral("la;us}er");
+    const QString oddPassword = QStringLiteral("P;a}s=s{");
+    for (const char* host : {"localhost", "127.0.0.1"}) {
+        db->exec(QStringLiteral("CREATE USER IF NOT EXISTS '%1'@'%2' IDENTIFIED BY '%3'")
+                     .arg(oddUser, QLatin1String(host), oddPassword));
+        db->exec(QStringLiteral("GRANT SELECT ON LIB1.* TO '%1'@'%2'").arg(oddUser, QLatin1String(host)));
+    }
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
+    const struct
+    {
+        QString user, password;
+        bool connects;
+    } cases[] = {
+        {oddUser, oddPassword, true},
+        // Unquoted, the user name would send the connection to another port.
+        {QStringLiteral("lauser;PORT=1"), MariaDbServer::password(), false},
+        // Nor may the password switch the back end.
+        {MariaDbServer::user(), QStringLiteral("x;PROVIDER=IBMDA400;Data Source=/nowhere/db.sqlite"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        prompt.boxes.clear();
+        prompt.loginUser = c.user;
+        prompt.loginPassword = c.password;
+        clsADOConnect reader;
+        reader.setSource(getADOProvider(0, MariaDbServer::dsn()));
+        reader.setLibl(MariaDbServer::library());
+        ASSERT_EQ(reader.init(QStringLiteral("LGHPS"), QStringLiteral("PKTON")), c.connects)
+            << qPrintable(prompt.boxes.value(0).text);
+        if (c.connects) {
+            EXPECT_EQ(reader.getValue(), QStringLiteral("GR"));
+            continue;
+        }
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("1045"))) << qPrintable(prompt.boxes[0].text);
+    }
+}
+
 TEST_F(MariaDbReader, ValuesComeAsTheHostDeliversThem)
 {
     PayrollTables::insert(*db,
