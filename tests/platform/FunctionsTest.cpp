@@ -1,6 +1,7 @@
 #include "platform/Functions.h"
 
 #include "app/Globals.h"
+#include "support/OtherUser.h"
 #include "support/RecordingPrompt.h"
 
 #include <QDir>
@@ -8,7 +9,9 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,32 +120,53 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
     EXPECT_EQ(modeOf(own), mode_t(0700));
 }
 
-TEST(GetTempDir, ForeignOrPlantedNamesAreRefused)
+TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
 {
     QTemporaryDir base;
     const QString own = base.path() + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
+    bool taken = true;
 
     // Made by us with too wide rights: narrowed, then used.
     ASSERT_TRUE(QDir().mkdir(own));
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
-    EXPECT_EQ(userTempDirectory(base.path()), own);
+    EXPECT_EQ(userTempDirectory(base.path(), &taken), own);
+    EXPECT_FALSE(taken);
     EXPECT_EQ(modeOf(own), mode_t(0700));
     ASSERT_TRUE(QDir().rmdir(own));
 
-    // A link planted by someone else, pointing at a directory they can read.
     QTemporaryDir target;
-    ASSERT_TRUE(QFile::link(target.path(), own));
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    touch(own);
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    if (::geteuid() == 0) {
-        ASSERT_TRUE(QDir().mkdir(own));
-        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
-        EXPECT_EQ(userTempDirectory(base.path()), QString());
+    const struct
+    {
+        const char* what;
+        std::function<void()> plant;
+    } cases[] = {
+        // A link planted by someone else, pointing at a directory they can read.
+        {"link", [&] { ASSERT_TRUE(QFile::link(target.path(), own)); }},
+        {"file", [&] { touch(own); }},
+        {"another user's folder",
+         [&] {
+             ASSERT_TRUE(QDir().mkdir(own));
+             ASSERT_EQ(::chown(QFile::encodeName(own).constData(), kOtherUid, kOtherGid), 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string_view(c.what) == "another user's folder" && ::geteuid() != 0)
+            continue;
+        c.plant();
+        const QString fresh = userTempDirectory(base.path(), &taken);
+        EXPECT_TRUE(taken);
+        EXPECT_TRUE(fresh.startsWith(own + u'-')) << qPrintable(fresh);
+        EXPECT_TRUE(QFileInfo(fresh).isDir() && !QFileInfo(fresh).isSymLink());
+        EXPECT_EQ(modeOf(fresh), mode_t(0700));
+        // The same folder next time, so that the log and the temporary files stay together.
+        EXPECT_EQ(userTempDirectory(base.path()), fresh);
+        EXPECT_TRUE(QDir(target.path()).isEmpty());
+        QDir(fresh).removeRecursively();
+        if (QFileInfo(own).isSymLink() || QFileInfo(own).isFile())
+            QFile::remove(own);
+        else
+            QDir().rmdir(own);
     }
 }
 
