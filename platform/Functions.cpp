@@ -27,20 +27,6 @@ bool isDirectory(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-QString tempDirectory(bool* privateNameTaken = nullptr)
-{
-    if (privateNameTaken)
-        *privateNameTaken = false;
-    const QString fromEnvironment = qEnvironmentVariable("TMPDIR");
-    if (!fromEnvironment.isEmpty() && isDirectory(fromEnvironment))
-        return QDir::cleanPath(QFileInfo(fromEnvironment).absoluteFilePath());
-    return userTempDirectory(QStringLiteral("/tmp"), privateNameTaken);
-}
-
-} // namespace
-
-namespace {
-
 // A real directory of ours (not a link), narrowed to owner-only when it was wider.
 bool isOwnPrivateDirectory(const QString& path)
 {
@@ -51,6 +37,16 @@ bool isOwnPrivateDirectory(const QString& path)
     if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return false;
     return (st.st_mode & 077) == 0 || ::chmod(name.constData(), 0700) == 0;
+}
+
+QString tempDirectory(bool* privateNameTaken = nullptr)
+{
+    if (privateNameTaken)
+        *privateNameTaken = false;
+    const QString fromEnvironment = qEnvironmentVariable("TMPDIR");
+    if (!fromEnvironment.isEmpty() && isDirectory(fromEnvironment))
+        return QDir::cleanPath(QFileInfo(fromEnvironment).absoluteFilePath());
+    return userTempDirectory(QStringLiteral("/tmp"), privateNameTaken);
 }
 
 } // namespace
