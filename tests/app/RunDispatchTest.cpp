@@ -1,9 +1,9 @@
 #include "app/RunDispatch.h"
 
-#include "AppTestEnvironment.h"
 #include "app/Globals.h"
 #include "app/RunSettings.h"
 #include "platform/clsRegistryHandler.h"
+#include "support/AppTestEnvironment.h"
 #include "support/FakeMainWindow.h"
 #include "support/OtherUser.h"
 

@@ -45,7 +45,8 @@ protected:
     std::unique_ptr<MariaDbTestDatabase> db;
 };
 
-TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
+// One test, because each test starts the server.
+TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowOneBox)
 {
     PayrollTables::insert(
         *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
@@ -71,6 +72,58 @@ TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
         EXPECT_EQ(e.source(), QStringLiteral("ODBC 28000"));
         EXPECT_TRUE(e.description().contains(QStringLiteral("Access denied"))) << qPrintable(e.description());
     }
+
+    // Nothing listens on the port below the server's own in the test.
+    const QString serverDown = QStringLiteral("PROVIDER=MSDASQL;DRIVER={%1};SERVER=127.0.0.1;PORT=%2;uid=%3;pwd=%4;")
+                                   .arg(MariaDbServer::driverName())
+                                   .arg(server->port() == 1 ? 2 : server->port() - 1)
+                                   .arg(MariaDbServer::user(), MariaDbServer::password());
+    const std::pair<QString, QString> cases[] = {{server->connectionString(), QStringLiteral("NOLIB")},
+                                                 {serverDown, QStringLiteral("LIB1")}};
+    for (const auto& [source, library] : cases) {
+        prompt.boxes.clear();
+        clsADOConnect reader;
+        reader.setSource(source);
+        reader.setLibl(library);
+        EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
+    }
+
+    // The values come as the host delivers them.
+    PayrollTables::insert(*db,
+                          QStringLiteral("LGHLAEXP"),
+                          {{Field::EFLDH1, Variant::text(QStringLiteral("D'Amico Luca"))},
+                           {Field::EFLDD, Variant::text(QStringLiteral("2025"))},
+                           {Field::EB0100, Variant::decimal(QStringLiteral("1234.5"))},
+                           {Field::EB0210, Variant::integer(0)},
+                           {Field::EFLDE2, Variant::date(QDate(2025, 12, 31))},
+                           {Field::ET0230, Variant::text(QString())}});
+    const QString longText = QString(30000, u'ä') + QStringLiteral("ßend  ");
+    db->exec(QStringLiteral("DROP TABLE IF EXISTS LIB1.T"));
+    db->exec(QStringLiteral("CREATE TABLE LIB1.T (L TEXT, TS DATETIME, D DOUBLE, I BIGINT, B VARBINARY(20))"));
+    db->exec(QStringLiteral("INSERT INTO LIB1.T VALUES (?, '2025-03-04 05:06:07', 0.25, -9007199254740993, 'Zürich')"),
+             {Variant::text(longText)});
+
+    // Parameters are bound: an apostrophe in the value needs no quoting.
+    const auto rs = connect()->query(QStringLiteral("SELECT * FROM LIB1.LGHLAEXP WHERE RTRIM(EFLDH1) = ?"),
+                                     {Variant::text(QStringLiteral("D'Amico Luca"))});
+    ASSERT_FALSE(rs->isEOF());
+    EXPECT_EQ(rs->value(QString(Field::EFLDH1)), Variant::text(QStringLiteral("D'Amico Luca").leftJustified(60)));
+    EXPECT_EQ(rs->value(QString(Field::ET0230)), Variant::text(QString(60, u' ')));
+    EXPECT_EQ(rs->value(QString(Field::EFLDD)), Variant::text(QStringLiteral("2025")));
+    EXPECT_EQ(rs->value(QString(Field::EB0100)), Variant::decimal(QStringLiteral("1234.50")));
+    EXPECT_EQ(rs->value(QString(Field::EB0210)), Variant::decimal(QStringLiteral("0.00")));
+    EXPECT_EQ(rs->value(QString(Field::EFLDE2)), Variant::date(QDate(2025, 12, 31)));
+    EXPECT_TRUE(rs->value(QString(Field::EFLDE1)).isNull());
+
+    const auto other = connect()->query(QStringLiteral("SELECT * FROM LIB1.T"));
+    EXPECT_EQ(other->value(QStringLiteral("L")), Variant::text(longText));
+    EXPECT_EQ(other->value(QStringLiteral("TS")), Variant::timestamp(QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7))));
+    EXPECT_EQ(other->value(QStringLiteral("D")), Variant::floating(0.25));
+    EXPECT_EQ(other->value(QStringLiteral("I")), Variant::integer(-9007199254740993));
+    EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
 }
 
 TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
@@ -108,63 +161,6 @@ TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
             EXPECT_EQ(reader.getValue(), QStringLiteral("GR"));
         else
             EXPECT_TRUE(prompt.boxes.value(0).text.contains(QStringLiteral("1045")));
-    }
-}
-
-TEST_F(MariaDbReader, ValuesComeAsTheHostDeliversThem)
-{
-    PayrollTables::insert(*db,
-                          QStringLiteral("LGHLAEXP"),
-                          {{Field::EFLDH1, Variant::text(QStringLiteral("D'Amico Luca"))},
-                           {Field::EFLDD, Variant::text(QStringLiteral("2025"))},
-                           {Field::EB0100, Variant::decimal(QStringLiteral("1234.5"))},
-                           {Field::EB0210, Variant::integer(0)},
-                           {Field::EFLDE2, Variant::date(QDate(2025, 12, 31))},
-                           {Field::ET0230, Variant::text(QString())}});
-    const QString longText = QString(30000, u'ä') + QStringLiteral("ßend  ");
-    db->exec(QStringLiteral("DROP TABLE IF EXISTS LIB1.T"));
-    db->exec(QStringLiteral("CREATE TABLE LIB1.T (L TEXT, TS DATETIME, D DOUBLE, I BIGINT, B VARBINARY(20))"));
-    db->exec(QStringLiteral("INSERT INTO LIB1.T VALUES (?, '2025-03-04 05:06:07', 0.25, -9007199254740993, 'Zürich')"),
-             {Variant::text(longText)});
-
-    // Parameters are bound: an apostrophe in the value needs no quoting.
-    const auto rs = connect()->query(QStringLiteral("SELECT * FROM LIB1.LGHLAEXP WHERE RTRIM(EFLDH1) = ?"),
-                                     {Variant::text(QStringLiteral("D'Amico Luca"))});
-    ASSERT_FALSE(rs->isEOF());
-    EXPECT_EQ(rs->value(QString(Field::EFLDH1)), Variant::text(QStringLiteral("D'Amico Luca").leftJustified(60)));
-    EXPECT_EQ(rs->value(QString(Field::ET0230)), Variant::text(QString(60, u' ')));
-    EXPECT_EQ(rs->value(QString(Field::EFLDD)), Variant::text(QStringLiteral("2025")));
-    EXPECT_EQ(rs->value(QString(Field::EB0100)), Variant::decimal(QStringLiteral("1234.50")));
-    EXPECT_EQ(rs->value(QString(Field::EB0210)), Variant::decimal(QStringLiteral("0.00")));
-    EXPECT_EQ(rs->value(QString(Field::EFLDE2)), Variant::date(QDate(2025, 12, 31)));
-    EXPECT_TRUE(rs->value(QString(Field::EFLDE1)).isNull());
-
-    const auto other = connect()->query(QStringLiteral("SELECT * FROM LIB1.T"));
-    EXPECT_EQ(other->value(QStringLiteral("L")), Variant::text(longText));
-    EXPECT_EQ(other->value(QStringLiteral("TS")), Variant::timestamp(QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7))));
-    EXPECT_EQ(other->value(QStringLiteral("D")), Variant::floating(0.25));
-    EXPECT_EQ(other->value(QStringLiteral("I")), Variant::integer(-9007199254740993));
-    EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
-}
-
-TEST_F(MariaDbReader, MissingLibraryOrServerDownShowsOneBoxAndFails)
-{
-    // Nothing listens on the port below the server's own in the test.
-    const QString serverDown = QStringLiteral("PROVIDER=MSDASQL;DRIVER={%1};SERVER=127.0.0.1;PORT=%2;uid=%3;pwd=%4;")
-                                   .arg(MariaDbServer::driverName())
-                                   .arg(server->port() == 1 ? 2 : server->port() - 1)
-                                   .arg(MariaDbServer::user(), MariaDbServer::password());
-    const std::pair<QString, QString> cases[] = {{server->connectionString(), QStringLiteral("NOLIB")},
-                                                 {serverDown, QStringLiteral("LIB1")}};
-    for (const auto& [source, library] : cases) {
-        prompt.boxes.clear();
-        clsADOConnect reader;
-        reader.setSource(source);
-        reader.setLibl(library);
-        EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
-        ASSERT_EQ(prompt.boxes.size(), 1);
-        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
-        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
     }
 }
 
