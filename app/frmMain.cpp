@@ -364,7 +364,11 @@ void frmMain::saveSettings()
                                  m_opteLohnausweis->isChecked() ? -1 : 0);
         m_store->SaveSettingLong(QString::fromUtf8(SettingName::OutputPDF), m_optPDF->isChecked() ? -1 : 0);
     } catch (...) {
-        showError(16, QStringLiteral("frmMain.saveSettings"));
+        // A store a run of this start already found unwritable is not reported a second time.
+        if (!storeWarningShown()) {
+            setStoreWarningShown();
+            showError(16, QStringLiteral("frmMain.saveSettings"));
+        }
     }
 }
 

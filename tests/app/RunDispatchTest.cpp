@@ -1,7 +1,6 @@
 #include "app/RunDispatch.h"
 
 #include "app/Globals.h"
-#include "app/RunSettings.h"
 #include "platform/clsRegistryHandler.h"
 #include "support/AppTestEnvironment.h"
 #include "support/FakeMainWindow.h"
@@ -186,23 +185,4 @@ TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)
         EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP"), QStringLiteral("missing")), expected);
     }
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
-}
-
-TEST_F(RunDispatch, DefaultsOfAnUnwritableStoreAreUsedWithOneBoxPerStart)
-{
-    const QString config = QFileInfo(qEnvironmentVariable("XDG_CONFIG_HOME")).absoluteFilePath();
-    ::chmod(QFile::encodeName(QFileInfo(config).absolutePath()).constData(), 0755);
-    ::chmod(QFile::encodeName(config).constData(), 0555);
-    gFopPath = gXslPath = gExportTable = QString();
-    {
-        const ActAsOtherUser other;
-        for (int run = 0; run < 2; ++run)
-            getINITValues();
-    }
-    EXPECT_EQ(gFopPath + u'|' + gXslPath + u'|' + gExportTable,
-              QStringLiteral("./fop/fop|./xsl/TaxAccountingForm.xsl|LGHLAEXP"));
-    ASSERT_EQ(m_prompt.boxes.size(), 1);
-    EXPECT_EQ(m_prompt.boxes[0].title,
-              QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.getINITValues"));
-    EXPECT_TRUE(m_prompt.boxes[0].text.contains(QStringLiteral("Vorgabewerte werden verwendet")));
 }

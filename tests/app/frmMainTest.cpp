@@ -1,6 +1,11 @@
 #include "app/frmMain.h"
 
+#include "app/Globals.h"
+#include "app/RunSettings.h"
 #include "support/MainWindowFixture.h"
+#include "support/OtherUser.h"
+
+#include <sys/stat.h>
 
 TEST_F(MainWindow, FirstStartWithoutStore)
 {
@@ -269,4 +274,26 @@ TEST_F(MainWindow, BadTransferTypeIsReportedOnceAndNothingStoredIsLost)
     openWindow();
     EXPECT_EQ(settings(), QStringLiteral("optSRCFields0|optPDF|S44A1234|||"));
     EXPECT_EQ(m_prompt.boxes.size(), 1);
+}
+
+TEST_F(MainWindow, UnwritableStoreGivesOneBoxPerStart)
+{
+    const QString config = QFileInfo(QFileInfo(clsRegistryHandler::storeFilePath()).absolutePath()).absolutePath();
+    ::chmod(QFile::encodeName(QFileInfo(config).absolutePath()).constData(), 0755);
+    ::chmod(QFile::encodeName(config).constData(), 0555);
+    gFopPath = gXslPath = gExportTable = QString();
+    frmMain& w = openWindow();
+    gFrmMain = &w;
+    {
+        const ActAsOtherUser other;
+        for (int run = 0; run < 2; ++run)
+            getINITValues();
+        w.close();
+    }
+    // The defaults are used all the same; one box for two runs and the close.
+    EXPECT_EQ(gFopPath + u'|' + gXslPath + u'|' + gExportTable,
+              QStringLiteral("./fop/fop|./xsl/TaxAccountingForm.xsl|LGHLAEXP"));
+    ASSERT_EQ(m_prompt.boxes.size(), 1);
+    EXPECT_TRUE(m_prompt.boxes[0].text.contains(QStringLiteral("Vorgabewerte werden verwendet")));
+    EXPECT_TRUE(m_prompt.boxes[0].title.endsWith(QStringLiteral("frmMain.getINITValues")));
 }
