@@ -13,6 +13,7 @@
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@ protected:
         QFile old(window.toFile);
         EXPECT_TRUE(old.open(QIODevice::WriteOnly) && old.write("alte Daten") == 10);
         old.close();
+        gOverwriteAsked = false;
         try {
             crtCSVData();
             return std::nullopt;
@@ -58,7 +60,17 @@ protected:
     QByteArray output() const
     {
         EXPECT_TRUE(QFile::exists(window.toFile));
+        // Nothing of a run is left beside the file, also not after a failure.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"lohnausweis.csv"});
         return readFile(window.toFile);
+    }
+
+    void expectOverwriteQuestion(const RecordingPrompt::Box& box) const
+    {
+        EXPECT_EQ(box.text,
+                  QStringLiteral("Soll die Datei \"") + window.toFile + QStringLiteral("\" überschrieben werden?"));
+        EXPECT_EQ(box.style, MsgStyle::OkCancel);
+        EXPECT_EQ(box.title, QStringLiteral("Datei überschreiben"));
     }
 
     QTemporaryDir dir;
