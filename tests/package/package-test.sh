@@ -19,6 +19,7 @@ if command -v lintian >/dev/null; then lintian --fail-on error "${deb[0]}"; fi
 
 root="$scratch/root"
 dpkg-deb -x "${deb[0]}" "$root"
+[ -s "$root/usr/share/man/man1/lohnausweis.1.gz" ] || { echo "no manual page"; exit 1; }
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$root"/usr/share/applications/*.desktop; fi
 if command -v appstreamcli >/dev/null; then appstreamcli validate --no-net "$root"/usr/share/metainfo/*.xml >/dev/null; fi
 
@@ -26,7 +27,8 @@ mkdir "$scratch/work" "$scratch/tmp"
 cd "$scratch/work"
 export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache" TMPDIR="$scratch/tmp"
 program="$root/usr/bin/lohnausweis"
-"$program" --help | grep -q -- "--demo-db DATEI"
+help="$("$program" --help)"
+grep -q -- "--demo-db DATEI" <<<"$help"
 "$program" --demo-db demo.sqlite
 "$program" --run --transfer ole --source demo.sqlite --lib DEMO --output pdf --to Lohnausweis.pdf --yes
 # The demo database holds several companies: one numbered PDF file each.
