@@ -1,7 +1,8 @@
-// Figures of the PDF run: how fast the salary declaration documents are written, and what starting the
-// formatter once per PDF file costs against one formatter call for the same certificates.
+// Figures of the PDF run: how fast the salary declaration documents are written, what one formatter
+// call for a single certificate costs with and without the launcher's class-data archive, and what
+// starting the formatter once per PDF file costs against one formatter call for the same certificates.
 //
-//   bench_pdf [rows-for-xml [certificates-for-pdf]]     (defaults 20000 and 2000)
+//   bench_pdf [rows-for-xml [certificates-for-pdf [call-pairs]]]     (defaults 20000, 2000 and 5)
 //
 // Run from the build directory: the formatter launcher and the style sheet are taken from ./fop/fop and
 // ./xsl/TaxAccountingForm.xsl beside the program, as the program's default settings resolve them.
@@ -26,8 +27,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -144,6 +148,21 @@ double seconds(const QElapsedTimer& t)
     return double(t.nsecsElapsed()) / 1e9;
 }
 
+// Processor time of all waited-for child processes so far (the formatter and its Java VM), in seconds.
+double childCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
 void runPdfRun(BenchWindow& window, const QString& database, const QString& toFile)
 {
     window.source = database;
@@ -160,6 +179,7 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures appear as they are measured
     const int xmlRows = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int certificates = argc > 2 ? std::atoi(argv[2]) : 2000;
+    const int callPairs = argc > 3 ? std::atoi(argv[3]) : 5;
 
     QTemporaryDir work;
     if (!work.isValid())
@@ -217,7 +237,7 @@ int main(int argc, char** argv)
                     double(xmlRows) / copySeconds,
                     1000.0 * copySeconds / double(copyFiles));
 
-        // 3. The real formatter: one run of the program against one formatter call for the same rows.
+        // The real formatter from here on.
         gFopPath = QStringLiteral("./fop/fop");
         gXslPath = QStringLiteral("./xsl/TaxAccountingForm.xsl");
         const QString fop = gAppPath + QStringLiteral("/fop/fop");
@@ -226,6 +246,72 @@ int main(int argc, char** argv)
             std::printf("real formatter: skipped, %s or %s is missing\n", qPrintable(fop), qPrintable(xsl));
             return prompt.boxes == 0 ? 0 : 1;
         }
+
+        // 3. One formatter call for one certificate, the launcher's class-data archive switched off and on
+        //    by turns, so that both see the same load on the machine. The archive lives in a cache folder
+        //    of this run; the first call with it on makes it.
+        const QString smallDb = work.filePath(QStringLiteral("small.sqlite"));
+        writeDatabase(smallDb, 1);
+        const QString smallXml = work.filePath(QStringLiteral("small.xml"));
+        wholeDocument(smallDb, &rows).saveToFile(smallXml);
+        qputenv("XDG_CACHE_HOME", work.filePath(QStringLiteral("cache")).toLocal8Bit());
+        struct Timing
+        {
+            double wall;
+            double cpu;
+        };
+        const auto formatterCall = [&](bool archive) {
+            qputenv("LOHNAUSWEIS_FOP_CDS", archive ? "on" : "off");
+            const QString pdf = work.filePath(QStringLiteral("small.pdf"));
+            QFile::remove(pdf);
+            const double cpu = childCpuSeconds();
+            t.restart();
+            QString output;
+            clsShell().ExecAndCapture(quoteArgument(fop) + QStringLiteral(" -xml ") + quoteArgument(smallXml) +
+                                          QStringLiteral(" -xsl ") + quoteArgument(xsl) + QStringLiteral(" -pdf ") +
+                                          quoteArgument(pdf),
+                                      QStringLiteral("./"),
+                                      output);
+            const Timing timing{seconds(t), childCpuSeconds() - cpu};
+            if (!QFileInfo(pdf).isFile()) {
+                std::printf("formatter call wrote no PDF:%s\n", qPrintable(output));
+                std::exit(1);
+            }
+            return timing;
+        };
+        const Timing making = formatterCall(true);
+        const QStringList archives = QDir(work.filePath(QStringLiteral("cache/lohnausweis")))
+                                         .entryList({QStringLiteral("fop-*.jsa")}, QDir::Files);
+        std::vector<double> wallWithout, cpuWithout, wallWith, cpuWith;
+        for (int i = 0; i < callPairs; ++i) {
+            const Timing off = formatterCall(false);
+            const Timing on = formatterCall(true);
+            wallWithout.push_back(off.wall);
+            cpuWithout.push_back(off.cpu);
+            wallWith.push_back(on.wall);
+            cpuWith.push_back(on.cpu);
+        }
+        qunsetenv("LOHNAUSWEIS_FOP_CDS");
+        std::printf("formatter call, one certificate (median of %d): without class-data archive %.2f s (cpu %.2f s), "
+                    "with %.2f s (cpu %.2f s); ratio with / without %.2f (cpu %.2f)\n",
+                    callPairs,
+                    median(wallWithout),
+                    median(cpuWithout),
+                    median(wallWith),
+                    median(cpuWith),
+                    median(wallWith) / median(wallWithout),
+                    median(cpuWith) / median(cpuWithout));
+        std::printf(
+            "the call that made the archive: %.2f s (cpu %.2f s); archive %s, %.1f MB\n",
+            making.wall,
+            making.cpu,
+            archives.isEmpty() ? "missing" : "made",
+            archives.isEmpty()
+                ? 0.0
+                : double(QFileInfo(work.filePath(QStringLiteral("cache/lohnausweis/") + archives.first())).size()) /
+                      1e6);
+
+        // 4. The whole run against one formatter call for the same rows (both with the archive).
         const QString pdfDb = work.filePath(QStringLiteral("pdf.sqlite"));
         writeDatabase(pdfDb, certificates);
         QDir(work.path()).mkpath(QStringLiteral("pdf"));

@@ -6,9 +6,10 @@
   the declaration is chosen by the program that writes the document, and the style sheet must work
   with any base. XSLT 1.0, so that the XSLT processor that comes with FOP/the Java runtime runs it.
 
-  Amounts are printed exactly as the document gives them (only surrounding blanks are dropped; the
-  database delivers fixed-width texts with trailing blanks). Dates arrive as yyyy-mm-dd and print as
-  dd.mm.yyyy.
+  Amounts print with the Swiss thousands separator (106'800) and otherwise exactly as the document gives
+  them: the decimals as they are, anything that is not a number unchanged (only surrounding blanks are
+  dropped; the database delivers fixed-width texts with trailing blanks). Dates arrive as yyyy-mm-dd
+  and print as dd.mm.yyyy. Every text from the database is fitted into its box (see "fit").
 
   The fonts are those that fop/fop.xconf embeds: Liberation Sans for all text, DejaVu Sans for the
   check-box glyphs and any character that Liberation Sans lacks.
@@ -32,7 +33,7 @@
     <xsl:if test="not($staff)">
       <xsl:message terminate="yes">Das Dokument enthält keinen Lohnausweis (kein Element Staff).</xsl:message>
     </xsl:if>
-    <fo:root font-family="{$text-font}" font-size="8.5pt" language="de" color="#000000">
+    <fo:root font-family="{$text-font}" font-size="8.5pt" language="de" country="CH" color="#000000">
       <fo:layout-master-set>
         <fo:simple-page-master master-name="certificate" page-height="297mm" page-width="210mm"
                                margin-top="10mm" margin-bottom="7mm" margin-left="15mm" margin-right="11mm">
@@ -158,7 +159,12 @@
               <xsl:with-param name="label">Jahr</xsl:with-param>
             </xsl:call-template>
             <fo:block xsl:use-attribute-sets="head-value">
-              <xsl:value-of select="normalize-space($general/*[local-name()='AccountingPeriod'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($general/*[local-name()='AccountingPeriod'])"/>
+                <xsl:with-param name="width" select="21"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
           </fo:table-cell>
           <fo:table-cell xsl:use-attribute-sets="head-cell">
@@ -168,13 +174,27 @@
             </xsl:call-template>
             <fo:block xsl:use-attribute-sets="head-value">
               <fo:inline xsl:use-attribute-sets="inline-label">von </fo:inline>
-              <xsl:call-template name="date">
-                <xsl:with-param name="value" select="normalize-space($period/*[local-name()='from'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text">
+                  <xsl:call-template name="date">
+                    <xsl:with-param name="value" select="normalize-space($period/*[local-name()='from'])"/>
+                  </xsl:call-template>
+                </xsl:with-param>
+                <xsl:with-param name="width" select="25"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
               <fo:leader leader-pattern="space" leader-length="3mm"/>
               <fo:inline xsl:use-attribute-sets="inline-label">bis </fo:inline>
-              <xsl:call-template name="date">
-                <xsl:with-param name="value" select="normalize-space($period/*[local-name()='until'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text">
+                  <xsl:call-template name="date">
+                    <xsl:with-param name="value" select="normalize-space($period/*[local-name()='until'])"/>
+                  </xsl:call-template>
+                </xsl:with-param>
+                <xsl:with-param name="width" select="25"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
             </fo:block>
           </fo:table-cell>
@@ -186,13 +206,23 @@
               <xsl:with-param name="label">AHV-Nr.</xsl:with-param>
             </xsl:call-template>
             <fo:block xsl:use-attribute-sets="head-value">
-              <xsl:value-of select="normalize-space($ids/*[local-name()='AHV-AVS-Number'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($ids/*[local-name()='AHV-AVS-Number'])"/>
+                <xsl:with-param name="width" select="41"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
           </fo:table-cell>
           <fo:table-cell xsl:use-attribute-sets="head-cell">
             <fo:block xsl:use-attribute-sets="caption">Neue AHV-Nr.</fo:block>
             <fo:block xsl:use-attribute-sets="head-value">
-              <xsl:value-of select="normalize-space($ids/*[local-name()='SV-AS-Number'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($ids/*[local-name()='SV-AS-Number'])"/>
+                <xsl:with-param name="width" select="45"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
           </fo:table-cell>
           <fo:table-cell xsl:use-attribute-sets="head-cell" number-columns-spanned="2" display-align="center">
@@ -252,12 +282,32 @@
     <xsl:param name="particulars"/>
     <xsl:variable name="addr" select="$particulars/*[local-name()='Address']"/>
     <fo:block font-size="10pt" line-height="1.25">
-      <fo:block><xsl:value-of select="normalize-space($particulars/*[local-name()='Name'])"/></fo:block>
-      <fo:block><xsl:value-of select="normalize-space($addr/*[local-name()='Street'])"/></fo:block>
       <fo:block>
-        <xsl:value-of select="normalize-space($addr/*[local-name()='ZIP-Code'])"/>
-        <xsl:text> </xsl:text>
-        <xsl:value-of select="normalize-space($addr/*[local-name()='City'])"/>
+        <xsl:call-template name="fit">
+          <xsl:with-param name="text" select="normalize-space($particulars/*[local-name()='Name'])"/>
+          <xsl:with-param name="width" select="80"/>
+          <xsl:with-param name="lines" select="2"/>
+          <xsl:with-param name="size" select="10"/>
+          <xsl:with-param name="min" select="7"/>
+        </xsl:call-template>
+      </fo:block>
+      <fo:block>
+        <xsl:call-template name="fit">
+          <xsl:with-param name="text" select="normalize-space($addr/*[local-name()='Street'])"/>
+          <xsl:with-param name="width" select="80"/>
+          <xsl:with-param name="lines" select="2"/>
+          <xsl:with-param name="size" select="10"/>
+          <xsl:with-param name="min" select="7"/>
+        </xsl:call-template>
+      </fo:block>
+      <fo:block>
+        <xsl:call-template name="fit">
+          <xsl:with-param name="text" select="normalize-space(concat($addr/*[local-name()='ZIP-Code'], ' ', $addr/*[local-name()='City']))"/>
+          <xsl:with-param name="width" select="80"/>
+          <xsl:with-param name="lines" select="2"/>
+          <xsl:with-param name="size" select="10"/>
+          <xsl:with-param name="min" select="7"/>
+        </xsl:call-template>
       </fo:block>
     </fo:block>
   </xsl:template>
@@ -495,7 +545,19 @@
           </xsl:if>
           <xsl:if test="$art">
             <fo:inline xsl:use-attribute-sets="inline-label"> – Art: </fo:inline>
-            <fo:inline xsl:use-attribute-sets="text-value"><xsl:value-of select="$art-text"/></fo:inline>
+            <fo:inline xsl:use-attribute-sets="text-value">
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="$art-text"/>
+                <xsl:with-param name="width" select="135 - $level * 4"/>
+                <xsl:with-param name="size" select="8.5"/>
+                <xsl:with-param name="min" select="6"/>
+                <xsl:with-param name="lead">
+                  <xsl:call-template name="label-width">
+                    <xsl:with-param name="label" select="$label"/>
+                  </xsl:call-template>
+                </xsl:with-param>
+              </xsl:call-template>
+            </fo:inline>
           </xsl:if>
           <xsl:if test="$check != ''">
             <xsl:text>   </xsl:text>
@@ -525,7 +587,16 @@
           </xsl:choose>
         </xsl:attribute>
         <fo:block text-align="end" font-size="9pt">
-          <xsl:value-of select="normalize-space($amount)"/>
+          <xsl:call-template name="fit">
+            <xsl:with-param name="text">
+              <xsl:call-template name="amount">
+                <xsl:with-param name="value" select="normalize-space($amount)"/>
+              </xsl:call-template>
+            </xsl:with-param>
+            <xsl:with-param name="width" select="28"/>
+            <xsl:with-param name="size" select="9"/>
+            <xsl:with-param name="min" select="6"/>
+          </xsl:call-template>
         </fo:block>
       </fo:table-cell>
     </fo:table-row>
@@ -602,7 +673,20 @@
               <fo:inline xsl:use-attribute-sets="inline-label">: </fo:inline>
             </xsl:otherwise>
           </xsl:choose>
-          <fo:inline xsl:use-attribute-sets="text-value"><xsl:value-of select="$text"/></fo:inline>
+          <fo:inline xsl:use-attribute-sets="text-value">
+            <xsl:call-template name="fit">
+              <xsl:with-param name="text" select="$text"/>
+              <xsl:with-param name="width" select="171"/>
+              <xsl:with-param name="lines" select="3"/>
+              <xsl:with-param name="size" select="8.5"/>
+              <xsl:with-param name="min" select="6"/>
+              <xsl:with-param name="lead">
+                <xsl:call-template name="label-width">
+                  <xsl:with-param name="label" select="$label"/>
+                </xsl:call-template>
+              </xsl:with-param>
+            </xsl:call-template>
+          </fo:inline>
         </fo:block>
       </fo:table-cell>
     </fo:table-row>
@@ -660,7 +744,13 @@
               <xsl:with-param name="label">Ort und Datum</xsl:with-param>
             </xsl:call-template>
             <fo:block xsl:use-attribute-sets="head-value">
-              <xsl:value-of select="normalize-space($general/*[local-name()='CityDate'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($general/*[local-name()='CityDate'])"/>
+                <xsl:with-param name="width" select="46"/>
+                <xsl:with-param name="lines" select="2"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="7"/>
+              </xsl:call-template>
             </fo:block>
           </fo:table-cell>
           <fo:table-cell padding-top="1.5mm" padding-left="3mm" border-left="0.3pt solid {$rule-colour}">
@@ -668,20 +758,45 @@
               <xsl:text>Die Richtigkeit und Vollständigkeit bestätigt inkl. genauer Anschrift und Telefonnummer des Arbeitgebers</xsl:text>
             </fo:block>
             <fo:block font-size="9.5pt" font-weight="bold" space-before="1.5mm">
-              <xsl:value-of select="normalize-space($company/*[local-name()='Name']/*[local-name()='HR-RC-Name'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($company/*[local-name()='Name']/*[local-name()='HR-RC-Name'])"/>
+                <xsl:with-param name="width" select="130"/>
+                <xsl:with-param name="size" select="9.5"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
             <fo:block font-size="9pt">
-              <xsl:value-of select="normalize-space($addr/*[local-name()='Street'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($addr/*[local-name()='Street'])"/>
+                <xsl:with-param name="width" select="130"/>
+                <xsl:with-param name="size" select="9"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
             <fo:block font-size="9pt">
-              <xsl:value-of select="normalize-space($addr/*[local-name()='ZIP-City'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($addr/*[local-name()='ZIP-City'])"/>
+                <xsl:with-param name="width" select="130"/>
+                <xsl:with-param name="size" select="9"/>
+                <xsl:with-param name="min" select="6.5"/>
+              </xsl:call-template>
             </fo:block>
             <fo:block font-size="9pt" space-before="1mm">
               <fo:inline xsl:use-attribute-sets="inline-label">Auskunft: </fo:inline>
-              <xsl:value-of select="normalize-space($contact/*[local-name()='Name'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($contact/*[local-name()='Name'])"/>
+                <xsl:with-param name="width" select="60"/>
+                <xsl:with-param name="size" select="9"/>
+                <xsl:with-param name="min" select="6"/>
+              </xsl:call-template>
               <fo:leader leader-pattern="space" leader-length="6mm"/>
               <fo:inline xsl:use-attribute-sets="inline-label">Telefon: </fo:inline>
-              <xsl:value-of select="normalize-space($contact/*[local-name()='PhoneNumber'])"/>
+              <xsl:call-template name="fit">
+                <xsl:with-param name="text" select="normalize-space($contact/*[local-name()='PhoneNumber'])"/>
+                <xsl:with-param name="width" select="38"/>
+                <xsl:with-param name="size" select="9"/>
+                <xsl:with-param name="min" select="6"/>
+              </xsl:call-template>
             </fo:block>
           </fo:table-cell>
         </fo:table-row>
@@ -758,6 +873,238 @@
       </xsl:when>
       <xsl:otherwise>
         <xsl:value-of select="$value"/>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- ============================================================ amounts -->
+
+  <!-- An amount with the apostrophe as thousands separator (106800 as 106'800, -1234.5 as -1'234.5); the
+       decimals exactly as the document gives them. Anything that is not a plain decimal number prints
+       as it stands, so that no figure is ever changed by the layout. -->
+  <xsl:template name="amount">
+    <xsl:param name="value"/>
+    <xsl:variable name="sign" select="substring($value, 1, 1)"/>
+    <xsl:variable name="unsigned">
+      <xsl:choose>
+        <xsl:when test="$sign = '-' or $sign = '+'"><xsl:value-of select="substring($value, 2)"/></xsl:when>
+        <xsl:otherwise><xsl:value-of select="$value"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:variable>
+    <xsl:variable name="whole">
+      <xsl:choose>
+        <xsl:when test="contains($unsigned, '.')"><xsl:value-of select="substring-before($unsigned, '.')"/></xsl:when>
+        <xsl:otherwise><xsl:value-of select="$unsigned"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:variable>
+    <xsl:variable name="fraction" select="substring-after($unsigned, '.')"/>
+    <xsl:choose>
+      <xsl:when test="$whole != '' and translate($whole, '0123456789', '') = ''
+                      and (not(contains($unsigned, '.')) or ($fraction != '' and translate($fraction, '0123456789', '') = ''))">
+        <xsl:if test="$sign = '-'">-</xsl:if>
+        <xsl:call-template name="group-thousands">
+          <xsl:with-param name="digits" select="$whole"/>
+        </xsl:call-template>
+        <xsl:if test="contains($unsigned, '.')">
+          <xsl:value-of select="concat('.', $fraction)"/>
+        </xsl:if>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:value-of select="$value"/>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <xsl:template name="group-thousands">
+    <xsl:param name="digits"/>
+    <xsl:variable name="n" select="string-length($digits)"/>
+    <xsl:choose>
+      <xsl:when test="$n &gt; 3">
+        <xsl:call-template name="group-thousands">
+          <xsl:with-param name="digits" select="substring($digits, 1, $n - 3)"/>
+        </xsl:call-template>
+        <xsl:value-of select="concat(&quot;'&quot;, substring($digits, $n - 2))"/>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:value-of select="$digits"/>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- ============================================================ fitting texts into their boxes -->
+  <!--
+    FOP neither shrinks a text to its box nor cuts it: a long name would push the footer out of its
+    region or run over the next box. So every text from the database is fitted here, before FOP sees
+    it: it wraps onto at most `lines` lines of `width` mm, at the font size `size` when it fits, else at
+    the largest size down to `min` that fits, else at `min` and cut with "…".
+
+    The width of a text is estimated from the advance widths of Liberation Sans (regular and bold, the
+    wider of the two), class by class, in thousandths of an em; characters outside the classes count
+    as one full em and a bit. The estimate is never smaller than the text FOP sets, so a text judged
+    to fit on one line does fit. On several lines, wrapping at word ends loses part of a line; a
+    reserve per line covers it, and words too long for that get break opportunities.
+  -->
+  <xsl:variable name="w280"> .,:;!|'ijlI</xsl:variable>
+  <xsl:variable name="w389">ftr-()[]/\*`{}ìíîïı</xsl:variable>
+  <xsl:variable name="w611">abcdeghknopqsuvxyz0123456789$#_?+=&lt;&gt;~^"äöüàáâãåçèéêëñòóôõøùúûýÿčćďěňřšťžźżłőűąęńśů</xsl:variable>
+  <xsl:variable name="w722">ABCDEFHJKLNPRSTUVXYZ&amp;ÄÀÁÂÃÅÇÈÉÊËÑÙÚÛÜÝČĆĎĚŇŘŠŤŽŹŻŁŰĄĘŃŚŮ</xsl:variable>
+  <xsl:variable name="w778">GOQwÖÓÒÔÕØŐ</xsl:variable>
+  <xsl:variable name="w889">mM%</xsl:variable>
+  <xsl:variable name="pt-per-mm" select="72 div 25.4"/>
+  <!-- Reserve per wrapped line for the word that did not fit any more, in em. -->
+  <xsl:variable name="wrap-reserve" select="5"/>
+
+  <!-- The estimated width of a text in em. -->
+  <xsl:template name="em-width">
+    <xsl:param name="text"/>
+    <xsl:variable name="n" select="string-length($text)"/>
+    <xsl:variable name="c280" select="$n - string-length(translate($text, $w280, ''))"/>
+    <xsl:variable name="c389" select="$n - string-length(translate($text, $w389, ''))"/>
+    <xsl:variable name="c611" select="$n - string-length(translate($text, $w611, ''))"/>
+    <xsl:variable name="c722" select="$n - string-length(translate($text, $w722, ''))"/>
+    <xsl:variable name="c778" select="$n - string-length(translate($text, $w778, ''))"/>
+    <xsl:variable name="c889" select="$n - string-length(translate($text, $w889, ''))"/>
+    <xsl:variable name="rest" select="$n - $c280 - $c389 - $c611 - $c722 - $c778 - $c889"/>
+    <xsl:value-of select="(280 * $c280 + 389 * $c389 + 611 * $c611 + 722 * $c722 + 778 * $c778 + 889 * $c889
+                          + 1020 * $rest) div 1000"/>
+  </xsl:template>
+
+  <!--
+    The text fitted into its box, as an fo:inline; the caller supplies the block. `lead` is the width
+    in pt that other text takes on the first line (a label in front of it).
+  -->
+  <xsl:template name="fit">
+    <xsl:param name="text"/>
+    <xsl:param name="width"/>
+    <xsl:param name="lines" select="1"/>
+    <xsl:param name="size"/>
+    <xsl:param name="min"/>
+    <xsl:param name="lead" select="0"/>
+    <xsl:variable name="em">
+      <xsl:call-template name="em-width">
+        <xsl:with-param name="text" select="$text"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <!-- Room in pt, and the em that the wrap reserve takes away from it. -->
+    <xsl:variable name="room" select="$lines * $width * $pt-per-mm - $lead"/>
+    <xsl:variable name="reserve" select="($lines - 1) * $wrap-reserve"/>
+    <xsl:variable name="largest" select="floor(4 * $room div ($em + $reserve)) div 4"/>
+    <xsl:variable name="font-size">
+      <xsl:choose>
+        <xsl:when test="$largest &gt;= $size"><xsl:value-of select="$size"/></xsl:when>
+        <xsl:when test="$largest &gt;= $min"><xsl:value-of select="$largest"/></xsl:when>
+        <xsl:otherwise><xsl:value-of select="$min"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:variable>
+    <fo:inline font-size="{$font-size}pt">
+      <xsl:choose>
+        <xsl:when test="$largest &gt;= $min">
+          <xsl:call-template name="breakable">
+            <xsl:with-param name="text" select="$text"/>
+            <xsl:with-param name="lines" select="$lines"/>
+          </xsl:call-template>
+        </xsl:when>
+        <xsl:otherwise>
+          <!-- What fits at the minimum size, with room for the ellipsis (about one em). -->
+          <xsl:variable name="keep">
+            <xsl:call-template name="prefix-length">
+              <xsl:with-param name="text" select="$text"/>
+              <xsl:with-param name="em" select="$room div $min - $reserve - 1.02"/>
+              <xsl:with-param name="low" select="0"/>
+              <xsl:with-param name="high" select="string-length($text)"/>
+            </xsl:call-template>
+          </xsl:variable>
+          <xsl:call-template name="breakable">
+            <xsl:with-param name="text" select="normalize-space(substring($text, 1, $keep))"/>
+            <xsl:with-param name="lines" select="$lines"/>
+          </xsl:call-template>
+          <xsl:text>…</xsl:text>
+        </xsl:otherwise>
+      </xsl:choose>
+    </fo:inline>
+  </xsl:template>
+
+  <!-- The width in pt of an item's label at 8.5 pt and of " – Art: " at 7.5 pt in front of its text. -->
+  <xsl:template name="label-width">
+    <xsl:param name="label"/>
+    <xsl:variable name="label-em">
+      <xsl:call-template name="em-width">
+        <xsl:with-param name="text" select="$label"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <xsl:variable name="art-em">
+      <xsl:call-template name="em-width">
+        <xsl:with-param name="text" select="' – Art: '"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <xsl:value-of select="$label-em * 8.5 + $art-em * 7.5"/>
+  </xsl:template>
+
+  <!-- The length of the longest start of the text that is at most `em` wide (binary search; the
+       longest known to fit is `low`, the shortest known not to fit is above `high`). -->
+  <xsl:template name="prefix-length">
+    <xsl:param name="text"/>
+    <xsl:param name="em"/>
+    <xsl:param name="low"/>
+    <xsl:param name="high"/>
+    <xsl:choose>
+      <xsl:when test="$low &gt;= $high"><xsl:value-of select="$low"/></xsl:when>
+      <xsl:otherwise>
+        <xsl:variable name="middle" select="ceiling(($low + $high) div 2)"/>
+        <xsl:variable name="middle-em">
+          <xsl:call-template name="em-width">
+            <xsl:with-param name="text" select="substring($text, 1, $middle)"/>
+          </xsl:call-template>
+        </xsl:variable>
+        <xsl:call-template name="prefix-length">
+          <xsl:with-param name="text" select="$text"/>
+          <xsl:with-param name="em" select="$em"/>
+          <xsl:with-param name="low" select="$low + ($middle - $low) * number($middle-em &lt;= $em)"/>
+          <xsl:with-param name="high" select="$middle - 1 + ($high - $middle + 1) * number($middle-em &lt;= $em)"/>
+        </xsl:call-template>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- On several lines, a word longer than the wrap reserve gets a break opportunity (a zero-width
+       space) after every ten characters, so that wrapping never leaves more than the reserve unused. -->
+  <xsl:template name="breakable">
+    <xsl:param name="text"/>
+    <xsl:param name="lines"/>
+    <xsl:choose>
+      <xsl:when test="$lines &lt;= 1">
+        <xsl:value-of select="$text"/>
+      </xsl:when>
+      <xsl:when test="contains($text, ' ')">
+        <xsl:call-template name="breakable-word">
+          <xsl:with-param name="word" select="substring-before($text, ' ')"/>
+        </xsl:call-template>
+        <xsl:text> </xsl:text>
+        <xsl:call-template name="breakable">
+          <xsl:with-param name="text" select="substring-after($text, ' ')"/>
+          <xsl:with-param name="lines" select="$lines"/>
+        </xsl:call-template>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:call-template name="breakable-word">
+          <xsl:with-param name="word" select="$text"/>
+        </xsl:call-template>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <xsl:template name="breakable-word">
+    <xsl:param name="word"/>
+    <xsl:choose>
+      <xsl:when test="string-length($word) &gt; 12">
+        <xsl:value-of select="substring($word, 1, 10)"/>
+        <xsl:text>&#x200B;</xsl:text>
+        <xsl:call-template name="breakable-word">
+          <xsl:with-param name="word" select="substring($word, 11)"/>
+        </xsl:call-template>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:value-of select="$word"/>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:template>

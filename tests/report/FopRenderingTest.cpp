@@ -1,6 +1,7 @@
 // Renders with the shipped launcher (fop/fop) and the certificate style sheet, and reads the PDFs back
-// with poppler's tools. Each FOP run starts a Java VM, so there are two runs: the sample declaration
-// straight through the launcher, and a password-protected run of the program itself.
+// with poppler's tools. Each FOP run starts a Java VM, so there are three runs: the sample declaration
+// straight through the launcher, a password-protected run of the program itself, and a run with texts
+// far too long for their boxes. The launcher's own choices are tested against a stand-in for FOP.
 
 #include "app/Globals.h"
 #include "db/ExportRow.h"
@@ -13,10 +14,12 @@
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointF>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -33,9 +36,12 @@ struct ToolResult
 };
 
 // Standard and error output together, as the program's run log gets them.
-ToolResult runTool(const QString& program, const QStringList& arguments)
+ToolResult runTool(const QString& program,
+                   const QStringList& arguments,
+                   const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForStarted() || !process.waitForFinished(180000)) {
@@ -80,6 +86,20 @@ std::optional<QPointF> wordPosition(const QString& pdf, int page, const QString&
 class RealFop : public ::testing::Test
 {
 protected:
+    // The launcher keeps its class-data archive in the user's cache folder: here one for the runs of
+    // this suite, so that the first run makes it and the later ones render with it.
+    static void SetUpTestSuite()
+    {
+        cache = new QTemporaryDir;
+        qputenv("XDG_CACHE_HOME", cache->path().toLocal8Bit());
+    }
+    static void TearDownTestSuite()
+    {
+        qunsetenv("XDG_CACHE_HOME");
+        delete cache;
+    }
+    static inline QTemporaryDir* cache = nullptr;
+
     void SetUp() override
     {
         QStringList missing;
@@ -92,6 +112,56 @@ protected:
             GTEST_SKIP() << "Programme fehlen (Pakete fop, poppler-utils): " << missing.join(u' ').toStdString();
         }
         ASSERT_TRUE(dir.isValid());
+    }
+
+    // A PDF run of the program over `rows`, with the run log kept in the test's folder; returns the log.
+    QString runProgram(const QList<ExportRowValues>& rows, const QString& pdf, const QString& password = {})
+    {
+        SqliteTestDatabase db;
+        PayrollTables::createExportTable(db);
+        insertExportRows(db, rows);
+        FakeMainWindow window;
+        window.srcFile = db.path();
+        window.lib = db.library();
+        window.toFile = pdf;
+        window.pdf = true;
+        window.passwordChecked = !password.isEmpty();
+        window.password = password;
+        RecordingPrompt prompt;
+        ScopedPrompt scoped(prompt);
+        gFrmMain = &window;
+        gFopPath = runtimeFile(QStringLiteral("fop/fop"));
+        gXslPath = runtimeFile(QStringLiteral("xsl/TaxAccountingForm.xsl"));
+        gOverwriteAsked = false;
+        const QString logFile = dir.filePath(QStringLiteral("LOVARSLog.txt"));
+        gLog = std::make_unique<clsFSConnect>();
+        gLog->init(logFile, 0);
+        try {
+            crtXMLData();
+        } catch (const LaError& e) {
+            ADD_FAILURE() << e.number() << " " << e.description().toStdString();
+        }
+        gFrmMain = nullptr; // the window dies with this call
+        gLog.reset();
+        EXPECT_TRUE(prompt.boxes.isEmpty()) << prompt.boxes.value(0).text.toStdString();
+        QFile log(logFile);
+        return log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString();
+    }
+
+    // An archive PDF: PDF/A-2b in its XMP metadata, tagged, in Swiss German, every font embedded.
+    static void expectArchivePdf(const QString& pdf)
+    {
+        const QString meta = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), pdf}).output;
+        EXPECT_TRUE(meta.contains(QStringLiteral("<pdfaid:part>2</pdfaid:part>"))) << meta.toStdString();
+        EXPECT_TRUE(meta.contains(QStringLiteral("<pdfaid:conformance>B</pdfaid:conformance>")));
+        EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {pdf}).output.contains(QStringLiteral("Tagged:          yes")));
+        QFile file(pdf);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains("/Lang (de-CH)"));
+        const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf}).output;
+        EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans"))) << fonts.toStdString();
+        EXPECT_FALSE(fonts.contains(QRegularExpression(QStringLiteral("\\sno\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"),
+                                                       QRegularExpression::MultilineOption)))
+            << fonts.toStdString();
     }
 
     QTemporaryDir dir;
@@ -107,19 +177,14 @@ TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
         runTool(runtimeFile(QStringLiteral("fop/fop")),
                 {"-xml", sample, "-xsl", runtimeFile(QStringLiteral("xsl/TaxAccountingForm.xsl")), "-pdf", pdf});
     ASSERT_EQ(fop.exitCode, 0) << fop.output.toStdString();
+    EXPECT_FALSE(fop.output.contains(QStringLiteral("WARN"))) << fop.output.toStdString();
+    expectArchivePdf(pdf);
 
     const QString info = runTool(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "6", pdf}).output;
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+5\\n")))) << info.toStdString();
     EXPECT_EQ(info.count(QRegularExpression(QStringLiteral("Page +\\d+ size: +595\\.\\d+ x 841\\.\\d+ pts \\(A4\\)"))),
               5)
         << info.toStdString();
-
-    // Every character of a Swiss name must print: every font embedded, and ours among them.
-    const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf}).output;
-    EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans"))) << fonts.toStdString();
-    EXPECT_FALSE(fonts.contains(QRegularExpression(QStringLiteral("\\sno\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"),
-                                                   QRegularExpression::MultilineOption)))
-        << fonts.toStdString();
 
     const QStringList everyPage = {
         QStringLiteral("Bruttolohn total / Rente"),
@@ -141,15 +206,19 @@ TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
         {QStringLiteral("Brühlmann-Mäder"),
          true,
          QStringLiteral("xoxxx"),
-         QStringLiteral("Brühlmann-Mäder Jörg|756.9217.0769.85|01.01.2024|31.12.2024|85000|90250.5|79600.25|"
+         QStringLiteral("Brühlmann-Mäder Jörg|756.9217.0769.85|01.01.2024|31.12.2024|85'000|90'250.5|79'600.25|"
                         "Sabbatical vom 01.03. bis 31.05. Teilzeit 80%")},
         {QStringLiteral("Jöhl-Gerber"),
          false,
          QStringLiteral("oxooo"),
-         QStringLiteral("Jöhl-Gerber Françoise|Rue de l'Hôpital 3|2000 Neuchâtel|15.03.2024|1234.55")},
-        {QStringLiteral("Čapek"), false, QStringLiteral("ooooo"), QStringLiteral("Čapek Łukasz Győző Weiß")},
-        {QStringLiteral("Dr."), true, QStringLiteral("xooxo"), QStringLiteral("1824845.9|<Ref. 2020-017>")},
-        {QStringLiteral("D'Agostino"), true, QStringLiteral("xooxo"), QStringLiteral("D'Agostino Lucia|16508.15")},
+         QStringLiteral("Jöhl-Gerber Françoise|Rue de l'Hôpital 3|2000 Neuchâtel|15.03.2024|1'234.55")},
+        {QStringLiteral("Čapek"),
+         false,
+         QStringLiteral("ooooo"),
+         // Amounts that are not plain decimal numbers print as the document gives them.
+         QStringLiteral("Čapek Łukasz Győző Weiß|-1'234.5|1'000'000|12,50|1.5e3")},
+        {QStringLiteral("Dr."), true, QStringLiteral("xooxo"), QStringLiteral("1'824'845.9|<Ref. 2020-017>")},
+        {QStringLiteral("D'Agostino"), true, QStringLiteral("xooxo"), QStringLiteral("D'Agostino Lucia|16'508.15")},
     };
     const QString set = QStringLiteral("☒");
     const QString unset = QStringLiteral("☐");
@@ -181,63 +250,158 @@ TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
     }
 }
 
-// The whole chain: the program's document, launcher and style sheet give a PDF that opens with the
-// password only and shows each employee's name and income.
-TEST_F(RealFop, ProgramRunWithPasswordGivesAnEncryptedPdfOfEveryEmployee)
+// The whole chain: the program's document, launcher and style sheet give a PDF that is encrypted with
+// AES-256, opens with the password only and shows each employee's name and income.
+TEST_F(RealFop, ProgramRunWithPasswordGivesAnAesEncryptedPdfOfEveryEmployee)
 {
-    SqliteTestDatabase db;
-    PayrollTables::createExportTable(db);
     const struct
     {
         const char* name;
         qint64 income;
-    } people[] = {{"Anna Zürcher", 85432}, {"Bruno Keller", 61207}, {"Chantal Dubois", 47919}};
+        const char* printed;
+    } people[] = {
+        {"Anna Zürcher", 85432, "85'432"}, {"Bruno Keller", 1061207, "1'061'207"}, {"Chantal Dubois", 479, "479"}};
     QList<ExportRowValues> rows;
     for (const auto& person : people) {
         rows.append(employeeRow(QStringLiteral("Muster AG"), int(rows.size())));
         rows.last()[Field::EFLDH1] = Variant::text(QString::fromUtf8(person.name));
         rows.last()[Field::EB0100] = Variant::integer(person.income);
     }
-    insertExportRows(db, rows);
-
     const QString pdf = dir.filePath(QStringLiteral("LA.pdf"));
     const QString password = QStringLiteral("ge heim\"1");
-    FakeMainWindow window;
-    window.srcFile = db.path();
-    window.lib = db.library();
-    window.toFile = pdf;
-    window.pdf = true;
-    window.passwordChecked = true;
-    window.password = password;
-    RecordingPrompt prompt;
-    ScopedPrompt scoped(prompt);
-    gFrmMain = &window;
-    gFopPath = runtimeFile(QStringLiteral("fop/fop"));
-    gXslPath = runtimeFile(QStringLiteral("xsl/TaxAccountingForm.xsl"));
-    gOverwriteAsked = false;
-    gLog = std::make_unique<clsFSConnect>();
-    gLog->init(dir.filePath(QStringLiteral("LOVARSLog.txt")), 0);
-    try {
-        crtXMLData();
-    } catch (const LaError& e) {
-        ADD_FAILURE() << e.number() << " " << e.description().toStdString();
-    }
-    gFrmMain = nullptr; // the window dies with this test
-    gLog.reset();
+    runProgram(rows, pdf, password);
 
-    EXPECT_TRUE(prompt.boxes.isEmpty()) << prompt.boxes.value(0).text.toStdString();
     ASSERT_TRUE(QFileInfo(pdf).isFile());
     // A user password, not only an owner password: without it the text cannot be read.
     EXPECT_NE(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).exitCode, 0);
+    const QString info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-upw"), password, pdf}).output;
+    EXPECT_TRUE(info.contains(QStringLiteral("algorithm:AES-256"))) << info.toStdString();
 
     const ToolResult text =
         runTool(QStringLiteral("pdftotext"), {QStringLiteral("-upw"), password, pdf, QStringLiteral("-")});
     ASSERT_EQ(text.exitCode, 0) << text.output.toStdString();
-    // Without the separators a layout may put into numbers, so an amount is found whatever its grouping.
-    QString compact = text.output;
-    compact.remove(QRegularExpression(QStringLiteral("[\\s'\\x{2019}\\x{2009}\\x{202F}]")));
     for (const auto& person : people) {
         EXPECT_TRUE(text.output.contains(QString::fromUtf8(person.name))) << person.name;
-        EXPECT_TRUE(compact.contains(QString::number(person.income))) << person.income;
+        EXPECT_TRUE(text.output.contains(QString::fromUtf8(person.printed))) << person.printed;
     }
+}
+
+// Every text field 200 characters long (items 14 and 15 join two of them): each certificate stays on its
+// one page, FOP reports nothing that leaves its area, and the cut texts end in "…".
+TEST_F(RealFop, TextsTooLongForTheirBoxesStayInside)
+{
+    QList<ExportRowValues> rows;
+    for (const QString& filler : {QStringLiteral("Überlange Angabe & WMW "), QStringLiteral("W")}) {
+        ExportRowValues row = employeeRow(QString(), int(rows.size()));
+        for (auto it = row.begin(); it != row.end(); ++it) {
+            const bool text = it.key().startsWith(QLatin1String("ET")) || it.key().startsWith(QLatin1String("EFLDC")) ||
+                              it.key().startsWith(QLatin1String("EFLDH")) ||
+                              it.key().startsWith(QLatin1String("EFLDI"));
+            if (text && it.key() != Field::ET1311 && it.key() != Field::EFLDH0)
+                it.value() = Variant::text((it.key() + u' ' + filler.repeated(200)).left(200));
+        }
+        row[Field::EFLDI2] = Variant::text(QStringLiteral("Gebrüder Wälti Weinhandlung & Co. ").repeated(6).left(200));
+        rows.append(row);
+    }
+    const QString pdf = dir.filePath(QStringLiteral("LA.pdf"));
+    const QString log = runProgram(rows, pdf);
+
+    EXPECT_FALSE(log.contains(QStringLiteral("WARN"))) << log.toStdString();
+    EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {pdf})
+                    .output.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+    expectArchivePdf(pdf);
+    const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output;
+    EXPECT_GE(text.count(QStringLiteral("…")), 20) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("EFLDH1 Überlange Angabe"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("50'001"))); // the income of the second row
+}
+
+// The launcher against a stand-in for FOP that records how it was called: the configuration follows
+// the encryption options, the arguments and the exit status pass unchanged, and the class-data archive
+// is made once per runtime and FOP, and then used.
+TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsClassArchive)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString record = dir.filePath(QStringLiteral("calls"));
+    const QString fake = dir.filePath(QStringLiteral("bin/fop"));
+    QDir(dir.path()).mkpath(QStringLiteral("bin"));
+    const auto writeFake = [&](const QByteArray& marker) {
+        QFile f(fake);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n# " + marker +
+                "\nprintf '%s|' \"$JAVA_ARGS\" \"$@\" >> \"$RECORD\"; echo >> \"$RECORD\"\n"
+                "case \"$JAVA_ARGS\" in *ArchiveClassesAtExit=*) a=${JAVA_ARGS#*ArchiveClassesAtExit=};"
+                " echo classes > \"${a%% *}\";; esac\nexit ${FAKE_STATUS:-0}\n");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    };
+    writeFake("1");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), dir.filePath(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("RECORD"), record);
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    env.remove(QStringLiteral("JAVA_ARGS"));
+    const QString launcher = runtimeFile(QStringLiteral("fop/fop"));
+    const QString cacheDir = dir.filePath(QStringLiteral("cache/lohnausweis"));
+    const auto archives = [&] { return QDir(cacheDir).entryList({QStringLiteral("fop-*")}, QDir::Files); };
+    // One call: its exit status, and the calls of the stand-in (VM flags|arguments|...).
+    const auto call = [&](const QStringList& args, int status = 0) {
+        QFile::remove(record);
+        env.insert(QStringLiteral("FAKE_STATUS"), QString::number(status));
+        const int rc = runTool(launcher, args, env).exitCode;
+        QFile f(record);
+        const QStringList calls = f.open(QIODevice::ReadOnly)
+                                      ? QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                      : QStringList();
+        return std::make_pair(rc, calls);
+    };
+
+    const QStringList render = {"-xml", "a b.xml", "-xsl", "s.xsl", "-pdf", "-u.pdf"};
+    const struct
+    {
+        QStringList args;
+        const char* config;
+    } cases[] = {
+        {render, "fop.xconf"},
+        {QStringList{"-u", "ge heim"} + render, "fop-protected.xconf"},
+        {QStringList{"-o", "x"} + render, "fop-protected.xconf"},
+        {render + QStringList{"-noprint"}, "fop-protected.xconf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const auto [rc, calls] = call(c.args, 3);
+        EXPECT_EQ(rc, 3);
+        ASSERT_FALSE(calls.isEmpty());
+        const QStringList expected =
+            QStringList{"-c", QFileInfo(launcher).absolutePath() + u'/' + QLatin1String(c.config)} + c.args;
+        EXPECT_EQ(calls.first().section(u'|', 1).toStdString(), (expected.join(u'|') + u'|').toStdString());
+    }
+    EXPECT_TRUE(archives().isEmpty()) << "a failed call left an archive";
+
+    // The first good call makes the archive and tries it once; the next renders with it.
+    auto [rc, calls] = call(render);
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:ArchiveClassesAtExit=")));
+    EXPECT_TRUE(calls[1].contains(QStringLiteral("-Xshare:on")) && calls[1].endsWith(QStringLiteral("|-version|")));
+    const QStringList made = archives();
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_EQ(QFileInfo(cacheDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
+    std::tie(rc, calls) = call(render);
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:SharedArchiveFile=") + cacheDir + u'/' + made[0]));
+
+    // A damaged archive (cut short) is not used but made anew.
+    ASSERT_TRUE(QFile::resize(cacheDir + u'/' + made[0], 3));
+    std::tie(rc, calls) = call(render);
+    EXPECT_EQ(calls.size(), 2);
+    EXPECT_EQ(archives(), made);
+
+    // Another FOP: a new archive takes the place of the old one.
+    writeFake("22");
+    std::tie(rc, calls) = call(render);
+    EXPECT_EQ(calls.size(), 2);
+    EXPECT_EQ(archives().size(), 1);
+    EXPECT_NE(archives().value(0), made[0]);
 }
