@@ -31,7 +31,6 @@ struct Capture
 
 } // namespace
 
-// The usage errors of a run of the program are in the headless tests; these are the others.
 TEST(CommandLine, UsageErrorsNameTheirCause)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -40,6 +39,9 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
         {"--run extra", "extra"},
         {"--run --transfer tcp", "--transfer"},
         {"--run --demo-db x.db", "--demo-db"},
+        {"--run --output doc", "--output"},
+        {"--lib LOVARLIB", "--lib"},
+        {"--unbekannt", "--unbekannt"},
     };
     for (const auto& [arguments, cause] : cases) {
         const CommandLine cl = parse(QString::fromLatin1(arguments));

@@ -1,8 +1,8 @@
 #include "app/RunDispatch.h"
 
-#include "AppTestEnvironment.h"
 #include "app/Globals.h"
 #include "platform/clsRegistryHandler.h"
+#include "support/AppTestEnvironment.h"
 #include "support/FakeMainWindow.h"
 
 #include <QFile>

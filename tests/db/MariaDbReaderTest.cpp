@@ -45,7 +45,8 @@ protected:
     std::unique_ptr<MariaDbTestDatabase> db;
 };
 
-TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
+// One test, because each test starts the server.
+TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowOneBox)
 {
     PayrollTables::insert(
         *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
@@ -71,10 +72,26 @@ TEST_F(MariaDbReader, ProgramsOdbcStringReachesTheDriverUnchanged)
         EXPECT_EQ(e.source(), QStringLiteral("ODBC 28000"));
         EXPECT_TRUE(e.description().contains(QStringLiteral("Access denied"))) << qPrintable(e.description());
     }
-}
 
-TEST_F(MariaDbReader, ValuesComeAsTheHostDeliversThem)
-{
+    // Nothing listens on the port below the server's own in the test.
+    const QString serverDown = QStringLiteral("PROVIDER=MSDASQL;DRIVER={%1};SERVER=127.0.0.1;PORT=%2;uid=%3;pwd=%4;")
+                                   .arg(MariaDbServer::driverName())
+                                   .arg(server->port() == 1 ? 2 : server->port() - 1)
+                                   .arg(MariaDbServer::user(), MariaDbServer::password());
+    const std::pair<QString, QString> cases[] = {{server->connectionString(), QStringLiteral("NOLIB")},
+                                                 {serverDown, QStringLiteral("LIB1")}};
+    for (const auto& [source, library] : cases) {
+        prompt.boxes.clear();
+        clsADOConnect reader;
+        reader.setSource(source);
+        reader.setLibl(library);
+        EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
+    }
+
+    // The values come as the host delivers them.
     PayrollTables::insert(*db,
                           QStringLiteral("LGHLAEXP"),
                           {{Field::EFLDH1, Variant::text(QStringLiteral("D'Amico Luca"))},
@@ -107,27 +124,6 @@ TEST_F(MariaDbReader, ValuesComeAsTheHostDeliversThem)
     EXPECT_EQ(other->value(QStringLiteral("D")), Variant::floating(0.25));
     EXPECT_EQ(other->value(QStringLiteral("I")), Variant::integer(-9007199254740993));
     EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
-}
-
-TEST_F(MariaDbReader, MissingLibraryOrServerDownShowsOneBoxAndFails)
-{
-    // Nothing listens on the port below the server's own in the test.
-    const QString serverDown = QStringLiteral("PROVIDER=MSDASQL;DRIVER={%1};SERVER=127.0.0.1;PORT=%2;uid=%3;pwd=%4;")
-                                   .arg(MariaDbServer::driverName())
-                                   .arg(server->port() == 1 ? 2 : server->port() - 1)
-                                   .arg(MariaDbServer::user(), MariaDbServer::password());
-    const std::pair<QString, QString> cases[] = {{server->connectionString(), QStringLiteral("NOLIB")},
-                                                 {serverDown, QStringLiteral("LIB1")}};
-    for (const auto& [source, library] : cases) {
-        prompt.boxes.clear();
-        clsADOConnect reader;
-        reader.setSource(source);
-        reader.setLibl(library);
-        EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
-        ASSERT_EQ(prompt.boxes.size(), 1);
-        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
-        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ODBC "))) << qPrintable(prompt.boxes[0].text);
-    }
 }
 
 } // namespace

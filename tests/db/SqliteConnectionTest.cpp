@@ -54,19 +54,6 @@ TEST_F(SqliteBackEnd, StorageClassesBecomeTheirValueKindsAndParametersAreBound)
     EXPECT_EQ(rs->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
     EXPECT_TRUE(rs->value(QStringLiteral("N")).isNull());
     EXPECT_EQ(rs->fieldName(2), QStringLiteral("S"));
-
-    const auto count = connect()->query(QStringLiteral("SELECT COUNT(*) FROM LIB1.T WHERE S = ? OR I = ?"),
-                                        {Variant::text(QStringLiteral("O'Brien")), Variant::integer(9007199254740993)});
-    EXPECT_EQ(count->value(0), Variant::integer(2));
-}
-
-TEST_F(SqliteBackEnd, SeveralLibrariesReachTheSameFile)
-{
-    const auto connection = connect();
-    connection->useLibrary(QStringLiteral("lib1")); // the same schema: attached once
-    connection->useLibrary(QStringLiteral("DEMO"));
-    const auto rs = connection->query(QStringLiteral("SELECT a.I FROM LIB1.T a JOIN DEMO.T b ON a.I = b.I"));
-    EXPECT_EQ(rs->value(0), Variant::integer(9007199254740993));
 }
 
 TEST_F(SqliteBackEnd, OnlyReadsAndErrorsCarrySqliteCodeAndMessage)

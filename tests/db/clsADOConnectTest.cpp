@@ -1,43 +1,61 @@
 #include "db/clsADOConnect.h"
 
-#include "db/ConnectionString.h"
 #include "platform/LaError.h"
+#include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
+#include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(clsADOConnect, UnusableSourceShowsOneBoxAndFails)
+TEST(clsADOConnect, UnusableSourceOrLibraryShowsOneBoxAndFails)
 {
     QTemporaryDir dir;
     QFile text(dir.filePath(QStringLiteral("notes.txt")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("SQLite format 2 but not really\n");
     text.close();
+    SqliteTestDatabase db;
+    PayrollTables::createExportTable(db);
     const QString host = QStringLiteral("Provider=IBMDA400;Data Source=");
+    const QString lib = QStringLiteral("LIB1");
     // A host name (no file) goes to the host's ODBC driver, an ODBC string to the driver manager
-    // unchanged; neither exists here, and the driver manager's diagnostics must reach the box.
-    const std::pair<QString, QString> cases[] = {
-        {host + dir.filePath(QStringLiteral("x.sqlite")) + u';', {}},
-        {host + dir.filePath(QStringLiteral("notes.txt")) + u';', {}},
-        {host + dir.path() + u';', {}},
-        {QString(), {}},
-        {QStringLiteral("Provider=SQLOLEDB;Data Source=x;"), {}},
-        {host + QStringLiteral("SYS1;"), QStringLiteral("IBM i Access ODBC Driver")},
+    // unchanged; neither exists here, and the driver manager's diagnostics must reach the box. A null
+    // message: the reader opens.
+    const struct
+    {
+        QString source;
+        QString library;
+        QString message;
+    } cases[] = {
+        {host + dir.filePath(QStringLiteral("x.sqlite")) + u';', lib, QStringLiteral("")},
+        {host + dir.filePath(QStringLiteral("notes.txt")) + u';', lib, QStringLiteral("")},
+        {host + dir.path() + u';', lib, QStringLiteral("")},
+        {QString(), lib, QStringLiteral("")},
+        {QStringLiteral("Provider=SQLOLEDB;Data Source=x;"), lib, QStringLiteral("")},
+        {host + QStringLiteral("SYS1;"), lib, QStringLiteral("IBM i Access ODBC Driver")},
         {QStringLiteral("PROVIDER=MSDASQL;dsn=NOSUCHDSN;uid=;pwd=;database= ;"),
+         lib,
          QStringLiteral("Data source name not found")},
+        // The longest plain library name, and one character more.
+        {db.connectionString(), QString(128, u'L'), QString()},
+        {db.connectionString(), QString(129, u'L'), QStringLiteral("kein gültiger Name")},
     };
-    for (const auto& [source, message] : cases) {
+    for (const auto& c : cases) {
         RecordingPrompt p;
         ScopedPrompt installed(p);
         clsADOConnect reader;
-        reader.setSource(source);
-        reader.setLibl(QStringLiteral("LIB1"));
-        EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP"))) << qPrintable(source);
-        ASSERT_EQ(p.boxes.size(), 1) << qPrintable(source);
+        reader.setSource(c.source);
+        reader.setLibl(c.library);
+        EXPECT_EQ(reader.init(QStringLiteral("LGHLAEXP")), c.message.isNull()) << qPrintable(c.source);
+        if (c.message.isNull()) {
+            EXPECT_TRUE(p.boxes.isEmpty()) << qPrintable(p.boxes.value(0).text);
+            continue;
+        }
+        ASSERT_EQ(p.boxes.size(), 1) << qPrintable(c.source);
         EXPECT_EQ(p.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
-        EXPECT_TRUE(p.boxes[0].text.contains(message)) << qPrintable(p.boxes[0].text);
+        EXPECT_TRUE(p.boxes[0].text.contains(c.message)) << qPrintable(p.boxes[0].text);
         try {
             reader.MoveNext();
             ADD_FAILURE() << "MoveNext without a result";
@@ -46,20 +64,4 @@ TEST(clsADOConnect, UnusableSourceShowsOneBoxAndFails)
             EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.MoveNext"));
         }
     }
-}
-
-TEST(getADOProvider, ConnectionStringsPerTransferType)
-{
-    RecordingPrompt p;
-    ScopedPrompt installed(p);
-    EXPECT_EQ(getADOProvider(1, QStringLiteral("SYS1")), QStringLiteral("Provider=IBMDA400;Data Source=SYS1;"));
-    EXPECT_EQ(p.loginCount, 0);
-    EXPECT_EQ(getADOProvider(0, QStringLiteral("DSN1")),
-              QStringLiteral("PROVIDER=MSDASQL;dsn=DSN1;uid=;pwd=;database= ;"));
-    p.loginUser = QStringLiteral("hans");
-    p.loginPassword = QStringLiteral("geheim");
-    EXPECT_EQ(getADOProvider(0, QStringLiteral("DSN1")),
-              QStringLiteral("PROVIDER=MSDASQL;dsn=DSN1;uid=hans;pwd=geheim;database= ;"));
-    EXPECT_EQ(p.loginCount, 2); // asked on every call
-    EXPECT_EQ(getADOProvider(-1, QStringLiteral("SYS1")), QString());
 }

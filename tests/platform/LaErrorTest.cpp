@@ -26,28 +26,6 @@ TEST(LaError, LocationsChainOutermostFirst)
     }
 }
 
-TEST(LaError, ForeignExceptionsGetNumbersAndGermanTexts)
-{
-    struct Case
-    {
-        std::exception_ptr error;
-        int number;
-        QString description;
-    };
-    const Case cases[] = {
-        {std::make_exception_ptr(std::overflow_error("x")), 6, QStringLiteral("Überlauf")},
-        {std::make_exception_ptr(std::out_of_range("x")), 9, QStringLiteral("Index außerhalb des gültigen Bereichs")},
-        {std::make_exception_ptr(std::invalid_argument("x")), 13, QStringLiteral("Typen unverträglich")},
-        {std::make_exception_ptr(std::bad_alloc()), 7, QStringLiteral("Nicht genügend Speicher")},
-    };
-    for (const Case& c : cases) {
-        const LaError e = toLaError(c.error);
-        EXPECT_EQ(e.number(), c.number);
-        EXPECT_EQ(e.description(), c.description);
-        EXPECT_TRUE(e.source().isEmpty());
-    }
-}
-
 TEST(LaError, BoxTextWithSourceExtraAndSignPosition)
 {
     const LaError e(10000, QStringLiteral("frmMain"), QStringLiteral("Pfad für 'x' nicht gefunden."));
@@ -58,7 +36,7 @@ TEST(LaError, BoxTextWithSourceExtraAndSignPosition)
     const LaError negative(-2147217865, {}, QStringLiteral("Tabelle fehlt"));
     EXPECT_EQ(errorBoxText(negative, {}), QStringLiteral("Fehlernummer: -2147217865\r\nTabelle fehlt"));
 
-    // showError composes the same texts and shows exactly one box through the prompt.
+    // showError turns a foreign exception into its number and German text and shows exactly one box.
     RecordingPrompt p;
     ScopedPrompt installed(p);
     try {

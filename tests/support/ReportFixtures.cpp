@@ -1,4 +1,4 @@
-#include "report/ReportFixtures.h"
+#include "support/ReportFixtures.h"
 
 #include "db/ExportRow.h"
 #include "support/MemoryDb.h"

@@ -1,4 +1,4 @@
-#include "AppTestEnvironment.h"
+#include "support/AppTestEnvironment.h"
 
 #include "app/Globals.h"
 #include "platform/clsFSConnect.h"
