@@ -8,6 +8,7 @@
 #include "platform/LaError.h"
 #include "platform/OutputLock.h"
 #include "platform/Prompt.h"
+#include "platform/RunLogPath.h"
 #include "platform/clsFSConnect.h"
 #include "report/RunSummary.h"
 #include "report/crtCSVData.h"
@@ -77,9 +78,14 @@ void runSalaryReport(RunSummary& summary)
         // Before the log is opened: a refused run must not empty the log of the run it waits for.
         const OutputLock lock(gFrmMain->txtToFile());
 
-        const QString logPath = GetTempDir(true) + QStringLiteral("LOVARSLog.txt");
+        QStringList notes;
+        const QString logPath = runLogPath(notes);
         gLog = std::make_unique<clsFSConnect>();
-        gLog->init(logPath, 0);
+        gLog->init(logPath, 0, true);
+        for (const QString& note : std::as_const(notes)) {
+            gLog->setValue(note + QStringLiteral("\r\n"));
+            gLog->update();
+        }
 
         // Also after a failure: the files written before it are complete and stay.
         const auto logAtEnd = qScopeGuard([&summary] {

@@ -5,11 +5,14 @@
 #include "app/RunDispatch.h"
 #include "app/RunSettings.h"
 #include "app/WindowMetrics.h"
+#include "app/frmCheck.h"
 #include "db/LibraryName.h"
 #include "platform/AppIdentity.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
 #include "platform/clsRegistryHandler.h"
+#include "report/CheckReport.h"
+#include "report/PlausibilityCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <functional>
 #include <utility>
@@ -165,6 +169,10 @@ void frmMain::buildControls()
     m_cmdRun = new QPushButton(QStringLiteral("Ausführen"), this);
     place(m_cmdRun, "cmdRun", {3600, 5280, 1095, 375});
     m_cmdRun->setDefault(true);
+    // Left of "Ausführen" in the free space of the button row, so that no other control moves.
+    m_cmdCheck = new QPushButton(QStringLiteral("Prüfen"), this);
+    place(m_cmdCheck, "cmdCheck", {2400, 5280, 1095, 375});
+    m_cmdCheck->setToolTip(QStringLiteral("Prüft die Lohnausweisdaten, ohne eine Datei zu schreiben."));
     m_cmdClose = new QPushButton(QStringLiteral("S&chliessen"), this);
     place(m_cmdClose, "cmdClose", {4800, 5280, 1095, 375});
 
@@ -188,6 +196,7 @@ void frmMain::buildControls()
     connect(m_chkPassword, &QCheckBox::toggled, this, [this] { chkPassword_Click(); });
     connect(m_cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     connect(m_cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
+    connect(m_cmdCheck, &QPushButton::clicked, this, [this] { cmdCheck_Click(); });
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
@@ -202,6 +211,7 @@ void frmMain::setTabOrderByIndex()
                                     m_chkOpenPDF,
                                     m_chkPassword,
                                     m_txtPDFPassword,
+                                    m_cmdCheck,
                                     m_cmdRun,
                                     m_cmdClose,
                                     m_optSRCFields[0],
@@ -327,10 +337,17 @@ void frmMain::loadSettings()
     try {
         if (!m_store)
             throw LaError::runtime(ErrNo::ObjectNotSet);
-        const qint32 medium = m_store->GetSettingLong(QString::fromUtf8(SettingName::Medium), 0);
-        if (medium < 0 || medium >= transferButtonCount())
-            throw LaError::runtime(kNoSuchControlElement,
-                                   QStringLiteral("Steuerelementfeld-Element '%1' ist nicht vorhanden.").arg(medium));
+        qint32 medium = m_store->GetSettingLong(QString::fromUtf8(SettingName::Medium), 0);
+        if (medium < 0 || medium >= transferButtonCount()) {
+            // Stopping here would leave the other settings unloaded, and closing would then store
+            // them empty: tell, take ODBC and go on.
+            showError(
+                LaError::runtime(kNoSuchControlElement,
+                                 QStringLiteral("Steuerelementfeld-Element '%1' ist nicht vorhanden.").arg(medium)),
+                16,
+                QStringLiteral("frmMain.loadSettings"));
+            medium = 0;
+        }
         m_optSRCFields[medium]->setChecked(true);
 
         m_txtSrcFile->setText(m_store->GetSettingString(QString::fromUtf8(SettingName::Source)));
@@ -362,7 +379,11 @@ void frmMain::saveSettings()
                                  m_opteLohnausweis->isChecked() ? -1 : 0);
         m_store->SaveSettingLong(QString::fromUtf8(SettingName::OutputPDF), m_optPDF->isChecked() ? -1 : 0);
     } catch (...) {
-        showError(16, QStringLiteral("frmMain.saveSettings"));
+        // A store a run of this start already found unwritable is not reported a second time.
+        if (!storeWarningShown()) {
+            setStoreWarningShown();
+            showError(16, QStringLiteral("frmMain.saveSettings"));
+        }
     }
 }
 
@@ -385,6 +406,9 @@ bool frmMain::chkControl()
                                   "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein."));
         if (m_txtToFile->text().isEmpty())
             refuse(QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden."));
+        // An empty password gives a PDF that only looks protected.
+        if (m_optPDF->isChecked() && m_chkPassword->isChecked() && m_txtPDFPassword->text().isEmpty())
+            refuse(QStringLiteral("Für \"Datei schützen\" muss ein Passwort angegeben werden."));
     } catch (...) {
         showError(16, QStringLiteral("frmMain.chkControl"));
     }
@@ -399,12 +423,13 @@ void frmMain::setControls()
             m_chkPassword->setEnabled(false);
             m_txtPDFPassword->setEnabled(false);
         }
-        // The password field is enabled whatever chkPassword says; its colour is left alone.
         if (m_optPDF->isChecked()) {
             m_chkOpenPDF->setEnabled(true);
             m_chkPassword->setEnabled(true);
-            m_txtPDFPassword->setEnabled(true);
         }
+        // A password typed into an enabled field while "Datei schützen" is clear would silently not
+        // be used: the field follows chkPassword and the output kind together.
+        chkPassword_Click();
     } catch (...) {
         showError(16, QStringLiteral("frmMain.setControls"));
     }
@@ -413,7 +438,7 @@ void frmMain::setControls()
 void frmMain::chkPassword_Click()
 {
     try {
-        const bool on = m_chkPassword->isChecked();
+        const bool on = m_chkPassword->isChecked() && m_optPDF->isChecked();
         const QPalette system = QApplication::palette();
         QPalette palette = m_txtPDFPassword->palette();
         palette.setColor(QPalette::Base, system.color(on ? QPalette::Base : QPalette::Button));
@@ -481,6 +506,46 @@ void frmMain::cmdRun_Click()
     setBusyCursor(false);
     // What the run wrote stays in view until the next run; a run that wrote nothing clears the bar.
     setStatusText(m_lastRun.statusText());
+}
+
+void frmMain::cmdCheck_Click()
+{
+    if (m_running)
+        return;
+    try {
+        // The check reads the rows only: it needs the source and library, no output file or kind.
+        if (m_txtSrcFile->text().isEmpty()) {
+            prompt().messageBox(QStringLiteral("Bei der ausgewählten Option muss ein Pfad angegeben werden."),
+                                MsgStyle::OkOnly | MsgStyle::Exclamation,
+                                kParameterTitle);
+            return;
+        }
+        PlausibilityCheck check;
+        bool done = false;
+        {
+            const RunningGuard guard([this](bool running) { setRunning(running); });
+            setBusyCursor(true);
+            const auto restore = qScopeGuard([this] {
+                setBusyCursor(false);
+                setStatusText(QString());
+            });
+            setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
+            done = check.run(getMediumIndex(), m_txtSrcFile->text(), m_txtLib->text(), [this](qint64 row) {
+                setStatusText(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+            });
+        }
+        if (!done)
+            return;
+        const CertificateChecker& result = check.result();
+        auto* dialog = new frmCheck(
+            result.findings(),
+            checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice)),
+            this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    } catch (...) {
+        showError(16, QStringLiteral("frmMain.cmdCheck_Click"));
+    }
 }
 
 void frmMain::cmdClose_Click()

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/HeadlessCheck.h"
 #include "app/HeadlessRun.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
@@ -43,6 +44,8 @@ void quietQtDiagnostics(QtMsgType type, const QMessageLogContext&, const QString
 
 int runWindow(QApplication& app)
 {
+    // Lets the desktop match the window with the menu entry (its name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("ch.tessarvozavureda.lohnausweis"));
     // The windows were designed with the classic look: captions set into the frame lines and
     // controls that fit their texts. A style the user chose still wins.
     if (qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE")) {
@@ -88,6 +91,14 @@ int main(int argc, char** argv)
             installGermanTranslations(app);
             TempFileInUse::removeStale(GetTempDir(false));
             return runHeadless(commandLine);
+        }
+        case CommandLine::Mode::Check: {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(quietQtDiagnostics);
+            QApplication app(argc, argv);
+            installGermanTranslations(app);
+            return runHeadlessCheck(commandLine);
         }
         case CommandLine::Mode::Window: {
             QApplication app(argc, argv);

@@ -19,7 +19,9 @@ public:
     QString getValue() const;
     // The name given to the last init, so that messages can point to the file.
     QString fileName() const;
-    void init(const QString& file, qint64 Mode);
+    // `ownerOnly` (mode 0): the file is made anew, readable by its owner only, and never through a
+    // link or into something another user put at the name in the meantime.
+    void init(const QString& file, qint64 Mode, bool ownerOnly = false);
     void MoveFirst();
     void MoveLast();
     void MoveNext();

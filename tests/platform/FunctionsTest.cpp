@@ -1,8 +1,11 @@
 #include "platform/Functions.h"
 
 #include "support/FunctionsFixture.h"
+#include "support/OtherUser.h"
 
-TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
+#include <functional>
+
+TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirectory)
 {
     struct Restore
     {
@@ -10,18 +13,23 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
         QString cwd = QDir::currentPath();
         ~Restore() { gAppPath = appPath, QDir::setCurrent(cwd); }
     } restore;
-    QTemporaryDir program;
+    QTemporaryDir prefix;
     QTemporaryDir elsewhere;
-    gAppPath = program.path();
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    gAppPath = bin;
+    const QString data = installedDataDirectory();
+    ASSERT_TRUE(data.startsWith(prefix.path() + u'/')) << qPrintable(data);
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
 
-    touch(program.filePath(QStringLiteral("fop/fop")));
-    touch(program.filePath(QStringLiteral("xsl/a.xsl")));
+    touch(bin + QStringLiteral("/fop/fop"));
+    touch(bin + QStringLiteral("/xsl/a.xsl"));
+    touch(data + QStringLiteral("/fop/fop"));
+    touch(data + QStringLiteral("/xsl/installed.xsl"));
     touch(elsewhere.filePath(QStringLiteral("local.xsl")));
-    ASSERT_TRUE(QDir().mkpath(program.filePath(QStringLiteral("xsl/dir.xsl")))); // a directory is no file
-    const QString absolute = program.filePath(QStringLiteral("xsl/a.xsl"));
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("/xsl/dir.xsl"))); // a directory is no file
+    const QString absolute = bin + QStringLiteral("/xsl/a.xsl");
     struct Case
     {
         QString path;
@@ -29,15 +37,18 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
         bool found;
     };
     const Case cases[] = {
-        {QStringLiteral("./fop/fop"), program.path() + QStringLiteral("/fop/fop"), true},
+        // Beside the program wins over the data directory.
+        {QStringLiteral("./fop/fop"), bin + QStringLiteral("/fop/fop"), true},
         {QStringLiteral("xsl/a.xsl"), absolute, true},
+        {QStringLiteral("./xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
+        {QStringLiteral("xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {absolute, absolute, true},
         // Found in the current directory first, taken as it was passed.
         {QStringLiteral("local.xsl"), QStringLiteral("local.xsl"), true},
         {QStringLiteral("./local.xsl"), QStringLiteral("./local.xsl"), true},
-        {QStringLiteral("./xsl/dir.xsl"), program.path() + QStringLiteral("/xsl/dir.xsl"), false},
-        {QStringLiteral("xsl/missing.xsl"), program.path() + QStringLiteral("/xsl/missing.xsl"), false},
-        {QStringLiteral("/no/such/file"), program.path() + QStringLiteral("/no/such/file"), false},
+        {QStringLiteral("./xsl/dir.xsl"), bin + QStringLiteral("/xsl/dir.xsl"), false},
+        {QStringLiteral("xsl/missing.xsl"), bin + QStringLiteral("/xsl/missing.xsl"), false},
+        {QStringLiteral("/no/such/file"), bin + QStringLiteral("/no/such/file"), false},
     };
     for (const Case& c : cases) {
         prompt.boxes.clear();
@@ -71,33 +82,41 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
     EXPECT_EQ(modeOf(own), mode_t(0700));
 }
 
-TEST(GetTempDir, ForeignOrPlantedNamesAreRefused)
+TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
 {
     QTemporaryDir base;
     const QString own = base.path() + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
+    bool taken = true;
 
     // Made by us with too wide rights: narrowed, then used.
     ASSERT_TRUE(QDir().mkdir(own));
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
-    EXPECT_EQ(userTempDirectory(base.path()), own);
+    EXPECT_EQ(userTempDirectory(base.path(), &taken), own);
+    EXPECT_FALSE(taken);
     EXPECT_EQ(modeOf(own), mode_t(0700));
     ASSERT_TRUE(QDir().rmdir(own));
 
-    // A link planted by someone else, pointing at a directory they can read.
+    // A link planted by someone else (pointing at a directory they can read), a file, another
+    // user's folder (root only can make one).
     QTemporaryDir target;
-    ASSERT_TRUE(QFile::link(target.path(), own));
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    touch(own);
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    if (::geteuid() == 0) {
-        ASSERT_TRUE(QDir().mkdir(own));
-        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
-        EXPECT_EQ(userTempDirectory(base.path()), QString());
+    const std::function<void()> plants[] = {
+        [&] { QFile::link(target.path(), own); },
+        [&] { touch(own); },
+        [&] { QDir().mkdir(own) && ::geteuid() == 0 && ::chown(QFile::encodeName(own).constData(), kOtherUid, 0); }};
+    for (const auto& plant : plants) {
+        plant();
+        const QString fresh = userTempDirectory(base.path(), &taken);
+        EXPECT_TRUE(taken || ::geteuid() != 0);
+        if (!taken)
+            continue;
+        EXPECT_TRUE(fresh.startsWith(own + u'-')) << qPrintable(fresh);
+        EXPECT_EQ(modeOf(fresh), mode_t(0700));
+        // The same folder next time, so that the log and the temporary files stay together.
+        EXPECT_EQ(userTempDirectory(base.path()), fresh);
+        QDir(fresh).removeRecursively();
+        QFile::remove(own) || QDir().rmdir(own);
     }
+    EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
 
 TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)
