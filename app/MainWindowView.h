@@ -31,4 +31,12 @@ public:
 
     // The cancel request of the run under way; none where nobody can cancel.
     virtual RunCancel* runCancel() { return nullptr; }
+
+    // Whether this start has already told the user that the settings cannot be stored; the window
+    // lives as long as the start, so later runs keep quiet about it.
+    bool storeWarningShown() const { return m_storeWarningShown; }
+    void setStoreWarningShown() { m_storeWarningShown = true; }
+
+private:
+    bool m_storeWarningShown = false;
 };
