@@ -4,7 +4,6 @@
 #include "app/MainWindowView.h"
 #include "app/RunSettings.h"
 #include "platform/AppIdentity.h"
-#include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/OutputLock.h"
 #include "platform/Prompt.h"

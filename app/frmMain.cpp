@@ -495,7 +495,6 @@ void frmMain::cmdRun_Click()
         return;
     const RunningGuard guard([this](bool running) { setRunning(running); });
     m_lastRun.start();
-    m_cancel.reset();
     try {
         setBusyCursor(true);
         if (chkControl())
@@ -556,6 +555,9 @@ void frmMain::cmdClose_Click()
 void frmMain::setRunning(bool running)
 {
     m_running = running;
+    // A request answered for an earlier run must not end the next one.
+    if (running)
+        m_cancel.reset();
     // The controls stay readable but cannot be changed while the generators read them. The close
     // button stays: during a run it offers to cancel it.
     const std::initializer_list<QWidget*> controls = {
