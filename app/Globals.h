@@ -30,4 +30,5 @@ inline constexpr const char* XSL = "XSL";
 inline constexpr const char* LOVARSFile = "LOVARSFile";
 inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
 inline constexpr const char* OutputPDF = "Output PDF";
+inline constexpr const char* DbTimeout = "DbTimeout";
 } // namespace SettingName

@@ -24,6 +24,8 @@ int HeadlessPrompt::messageBox(const QString& text, int style, const QString& ti
     const int icon = style & MsgStyle::IconMask;
     if (icon == MsgStyle::Critical || icon == MsgStyle::Exclamation)
         m_failureShown = true;
+    if ((style & MsgStyle::ButtonMask) == MsgStyle::YesNo)
+        return m_answers.yes ? MsgAnswer::Yes : MsgAnswer::No;
     if ((style & MsgStyle::ButtonMask) != MsgStyle::OkCancel)
         return MsgAnswer::Ok;
     if (m_answers.yes)

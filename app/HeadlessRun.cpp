@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/HeadlessPrompt.h"
+#include "app/RunSignals.h"
 #include "app/frmMain.h"
 #include "db/DemoDatabase.h"
 #include "platform/LaError.h"
@@ -54,12 +55,19 @@ int runHeadless(const CommandLine& commandLine)
         setText(window, "txtPDFPassword", commandLine.pdfPassword);
     }
 
-    window.cmdRun_Click();
+    // Ctrl-C, a closed terminal or a stop from a job scheduler cancel the run tidily.
+    RunSignals termination(*window.runCancel());
+    termination.poll();
+    if (!termination.caught())
+        window.cmdRun_Click();
     headless.endProgress();
     // Standard output carries only what was written, for scripts; the boxes go to standard error.
     for (const QString& line : window.lastRunSummary().lines())
         std::fputs((line + u'\n').toUtf8().constData(), stdout);
     std::fflush(stdout);
+    termination.poll();
+    if (termination.caught())
+        return termination.exitStatus();
 
     if (headless.cancelled()) {
         std::fputs("Der Lauf wurde abgebrochen, weil eine Rückfrage mit Abbrechen beantwortet wurde "

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class RunCancel;
+
 // What the run dispatch and the generators read from and write to the main window during a run.
 // frmMain implements it over its real controls; tests implement it with plain members.
 class MainWindowView
@@ -26,6 +28,9 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     // The window's mouse pointer: hourglass while busy.
     virtual void setBusyCursor(bool busy) = 0;
+
+    // The cancel request of the run under way; none where nobody can cancel.
+    virtual RunCancel* runCancel() { return nullptr; }
 
     // Whether this start has already told the user that the settings cannot be stored; the window
     // lives as long as the start, so later runs keep quiet about it.

@@ -3,8 +3,10 @@
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
 #include "app/RunSettings.h"
+#include "platform/AppIdentity.h"
 #include "platform/LaError.h"
 #include "platform/OutputLock.h"
+#include "platform/Prompt.h"
 #include "platform/RunLogPath.h"
 #include "platform/clsFSConnect.h"
 #include "report/RunSummary.h"
@@ -40,6 +42,19 @@ void logSummary(const RunSummary& summary) noexcept
         gLog->update();
     } catch (...) {
     }
+}
+
+// A run the user or a signal cancelled is no failure to report with the error box: it gets a box
+// of its own saying what became of the files.
+bool reportIfCancelled(std::exception_ptr error)
+{
+    if (toLaError(error).number() != ErrNo::UserInterrupt)
+        return false;
+    prompt().messageBox(QStringLiteral("Der Lauf wurde abgebrochen.\r\nFertig erstellte Dateien bleiben erhalten, "
+                                       "eine halb geschriebene Datei wurde gelöscht."),
+                        MsgStyle::OkOnly | MsgStyle::Information,
+                        appTitle());
+    return true;
 }
 
 } // namespace
@@ -81,7 +96,8 @@ void runSalaryReport(RunSummary& summary)
         if (gFrmMain->optPDF())
             crtXMLData(summary);
     } catch (...) {
-        showError(16, QStringLiteral("frmMain.runSalaryReport"));
+        if (!reportIfCancelled(std::current_exception()))
+            showError(16, QStringLiteral("frmMain.runSalaryReport"));
         deleteTempXmlFile();
     }
     summary.finish();

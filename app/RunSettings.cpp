@@ -68,6 +68,18 @@ void getINITValues()
     }
 }
 
+int dbTimeoutSeconds()
+{
+    constexpr qint32 kDefault = 300;
+    try {
+        const qint32 seconds = clsRegistryHandler().GetSettingLong(QString::fromUtf8(SettingName::DbTimeout), kDefault);
+        return seconds < 0 ? kDefault : seconds;
+    } catch (...) {
+        // An unreadable store is reported where the run reads its other settings.
+        return kDefault;
+    }
+}
+
 qint16 getMediumIndex()
 {
     qint16 result = -1;

@@ -17,6 +17,10 @@ void initGlobals();
 // Errors show the box "frmMain.getINITValues"; the globals keep what they hold by then.
 void getINITValues();
 
+// Seconds a statement or its fetch may wait for a host that stops answering: the value DbTimeout,
+// 300 when it is missing or negative, 0 for no limit. The value is not written back.
+int dbTimeoutSeconds();
+
 // The transfer type: the index of the first checked transfer-type button of gFrmMain
 // (0 ODBC, 1 OLE), -1 when none is checked. Errors show the box "frmMain.getMediumIndex".
 qint16 getMediumIndex();

@@ -32,14 +32,24 @@ WidgetPrompt::WidgetPrompt(QWidget* owner)
 
 int WidgetPrompt::messageBox(const QString& text, int style, const QString& title)
 {
-    const bool okCancel = (style & MsgStyle::ButtonMask) == MsgStyle::OkCancel;
+    const int buttons = style & MsgStyle::ButtonMask;
+    const bool okCancel = buttons == MsgStyle::OkCancel;
+    const bool yesNo = buttons == MsgStyle::YesNo;
     QMessageBox box(iconFor(style),
                     title,
                     QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+                    yesNo      ? QMessageBox::Yes | QMessageBox::No
+                    : okCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                               : QMessageBox::Ok,
                     m_owner);
     // Texts carry file names and database messages: never interpret them as markup.
     box.setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        // A question that ends something is answered Yes only on purpose.
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(okCancel ? QMessageBox::Cancel : QMessageBox::Ok);
     return box.exec() == QMessageBox::Cancel ? MsgAnswer::Cancel : MsgAnswer::Ok;

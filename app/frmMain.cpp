@@ -550,9 +550,13 @@ void frmMain::cmdClose_Click()
 void frmMain::setRunning(bool running)
 {
     m_running = running;
-    // The controls stay readable but cannot be changed while the generators read them.
+    // A request answered for an earlier run must not end the next one.
+    if (running)
+        m_cancel.reset();
+    // The controls stay readable but cannot be changed while the generators read them. The close
+    // button stays: during a run it offers to cancel it.
     const std::initializer_list<QWidget*> controls = {
-        m_frameTransferType, m_framSource, m_framToFile, m_framPDF, m_cmdRun, m_cmdClose};
+        m_frameTransferType, m_framSource, m_framToFile, m_framPDF, m_cmdRun};
     for (QWidget* w : controls)
         w->setEnabled(!running);
     if (!running)
@@ -567,11 +571,23 @@ void frmMain::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+void frmMain::askToCancelRun()
+{
+    if (m_cancel.isRequested())
+        return;
+    const int answer = prompt().messageBox(
+        QStringLiteral("Soll der Lauf abgebrochen werden?"), MsgStyle::YesNo | MsgStyle::Question, appTitle());
+    if (answer == MsgAnswer::Yes)
+        m_cancel.request();
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // Closing half-way through a run would leave a half-written output file behind.
+    // Closing half-way through a run would leave a half-written output file behind; the user may
+    // cancel the run instead, which then ends tidily and leaves the window open.
     if (m_running) {
         event->ignore();
+        askToCancelRun();
         return;
     }
     if (m_loaded)

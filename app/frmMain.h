@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "platform/RunCancel.h"
 #include "report/RunSummary.h"
 
 #include <QString>
@@ -39,6 +40,7 @@ public:
     QString txtPDFPassword() const override;
     void setStatusText(const QString& text) override;
     void setBusyCursor(bool busy) override;
+    RunCancel* runCancel() override { return &m_cancel; }
 
     // Runs once, before the window is first shown; the headless run calls it on the hidden window.
     void Form_Load();
@@ -77,8 +79,10 @@ private:
     void buildControls();
     void setTabOrderByIndex();
     void setRunning(bool running);
+    void askToCancelRun();
 
     std::unique_ptr<clsRegistryHandler> m_store;
+    RunCancel m_cancel;
 
     QGroupBox* m_frameTransferType = nullptr;
     QRadioButton* m_optSRCFields[2] = {};

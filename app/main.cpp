@@ -4,7 +4,9 @@
 #include "app/HeadlessRun.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
+#include "platform/Functions.h"
 #include "platform/LaError.h"
+#include "platform/TempFileInUse.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -87,6 +89,7 @@ int main(int argc, char** argv)
             qInstallMessageHandler(quietQtDiagnostics);
             QApplication app(argc, argv);
             installGermanTranslations(app);
+            TempFileInUse::removeStale(GetTempDir(false));
             return runHeadless(commandLine);
         }
         case CommandLine::Mode::Check: {
@@ -100,6 +103,8 @@ int main(int argc, char** argv)
         case CommandLine::Mode::Window: {
             QApplication app(argc, argv);
             installGermanTranslations(app);
+            // The salary data of a run that was killed before it could tidy up goes now.
+            TempFileInUse::removeStale(GetTempDir(false));
             return runWindow(app);
         }
         }

@@ -29,6 +29,7 @@ public:
     virtual qint64 statementCount() const = 0;
 };
 
-// Opens a connection for a connection string (see db/ConnectionString.h for the forms).
-// Throws LaError when the connection cannot be opened.
-std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString);
+// Opens a connection for a connection string (see db/ConnectionString.h for the forms). A host that
+// stops answering ends a statement or its fetch after `timeoutSeconds` (0: no limit) as far as the
+// driver can be told so. Throws LaError when the connection cannot be opened.
+std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString, int timeoutSeconds = 0);

@@ -51,9 +51,22 @@ bool looksLikePath(const QString& dataSource)
     return dataSource.contains(u'/') || dataSource.contains(u'\\');
 }
 
+// The MariaDB and MySQL drivers honour neither the login, the query nor the connection time-out of
+// ODBC for a server that stops answering, only these keywords of their own; other drivers pass over
+// keywords they do not know, as they do with PROVIDER.
+QString withDriverTimeouts(QString connectionString, int timeoutSeconds)
+{
+    if (!connectionString.endsWith(u';'))
+        connectionString += u';';
+    connectionString += QStringLiteral("CONN_TIMEOUT=%1;").arg(OdbcConnection::loginTimeoutSeconds(timeoutSeconds));
+    if (timeoutSeconds > 0)
+        connectionString += QStringLiteral("READ_TIMEOUT=%1;WRITE_TIMEOUT=%1;").arg(timeoutSeconds);
+    return connectionString;
+}
+
 } // namespace
 
-std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString)
+std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString, int timeoutSeconds)
 {
     const QHash<QString, QString> attributes = connectionAttributes(connectionString);
     const QString provider = attributes.value(QStringLiteral("PROVIDER")).trimmed().toUpper();
@@ -65,10 +78,17 @@ std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString)
             return std::make_shared<SqliteConnection>(dataSource);
         // The host itself: through the host's own ODBC driver.
         return std::make_shared<OdbcConnection>(QStringLiteral("DRIVER={IBM i Access ODBC Driver};SYSTEM=") +
-                                                dataSource + u';');
+                                                    dataSource + u';',
+                                                timeoutSeconds,
+                                                dataSource);
     }
-    if (provider == QLatin1String("MSDASQL"))
-        return std::make_shared<OdbcConnection>(connectionString);
+    if (provider == QLatin1String("MSDASQL")) {
+        QString server = attributes.value(QStringLiteral("DSN")).trimmed();
+        if (server.isEmpty())
+            server = attributes.value(QStringLiteral("SERVER")).trimmed();
+        return std::make_shared<OdbcConnection>(
+            withDriverTimeouts(connectionString, timeoutSeconds), timeoutSeconds, server);
+    }
     throw LaError::runtime(ErrNo::InvalidCall,
                            provider.isEmpty()
                                ? QStringLiteral("Die Verbindungszeichenfolge nennt keinen Provider.")

@@ -406,26 +406,57 @@ struct OdbcConnection::Handles
     std::unique_ptr<Disconnect> connected;
 };
 
-OdbcConnection::OdbcConnection(const QString& connectionString)
+OdbcConnection::OdbcConnection(const QString& connectionString, int timeoutSeconds, QString server)
     : m_handles(std::make_unique<Handles>())
+    , m_timeoutSeconds(qMax(0, timeoutSeconds))
+    , m_server(std::move(server))
 {
     Handles& h = *m_handles;
     h.env = OdbcHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     h.env.check(SQLSetEnvAttr(h.env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
     h.dbc = OdbcHandle(SQL_HANDLE_DBC, h.env.get());
-    // A host that does not answer must not hang the run for ever.
-    SQLSetConnectAttrW(h.dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(30)), 0);
+    // A host that does not answer must not hang the run for ever. Drivers that know no such time-out
+    // refuse the attributes, which changes nothing.
+    const auto loginTimeout = SQLULEN(loginTimeoutSeconds(m_timeoutSeconds));
+    SQLSetConnectAttrW(h.dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(loginTimeout), 0);
+    if (m_timeoutSeconds > 0)
+        SQLSetConnectAttrW(
+            h.dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_timeoutSeconds)), 0);
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
-    h.dbc.check(SQLDriverConnectW(h.dbc.get(),
-                                  nullptr,
-                                  const_cast<SQLWCHAR*>(wide(connectionString)),
-                                  SQL_NTS,
-                                  completed,
-                                  SQLSMALLINT(std::size(completed)),
-                                  &completedLength,
-                                  SQL_DRIVER_NOPROMPT));
+    try {
+        h.dbc.check(SQLDriverConnectW(h.dbc.get(),
+                                      nullptr,
+                                      const_cast<SQLWCHAR*>(wide(connectionString)),
+                                      SQL_NTS,
+                                      completed,
+                                      SQLSMALLINT(std::size(completed)),
+                                      &completedLength,
+                                      SQL_DRIVER_NOPROMPT));
+    } catch (const LaError& e) {
+        throw explainLostServer(e);
+    }
     h.connected = std::make_unique<Disconnect>(h.dbc.get());
+}
+
+LaError OdbcConnection::explainLostServer(const LaError& error) const
+{
+    // Communication link failure, or a time-out of the driver: the host went away or stopped answering.
+    static const QStringList lostStates{QStringLiteral("ODBC 08S01"),
+                                        QStringLiteral("ODBC 08S02"),
+                                        QStringLiteral("ODBC HYT00"),
+                                        QStringLiteral("ODBC HYT01")};
+    if (!lostStates.contains(error.source()))
+        return error;
+    const QString text =
+        m_timeoutSeconds > 0
+            ? QStringLiteral("Der Datenbankserver '%1' antwortet nicht (Zeitlimit %2 Sekunden, Einstellung "
+                             "DbTimeout) oder die Verbindung zu ihm ist unterbrochen; der Lauf wurde beendet.")
+                  .arg(m_server)
+                  .arg(m_timeoutSeconds)
+            : QStringLiteral("Die Verbindung zum Datenbankserver '%1' ist unterbrochen; der Lauf wurde beendet.")
+                  .arg(m_server);
+    return LaError(error.number(), error.source(), text + u'\n' + error.description());
 }
 
 OdbcConnection::~OdbcConnection() = default;
@@ -444,7 +475,19 @@ std::unique_ptr<DbRecordSet> OdbcConnection::query(const QString& statementText,
 {
     if (!isOpen())
         throw LaError::runtime(ErrNo::ObjectNotSet, QStringLiteral("Die Datenbankverbindung ist geschlossen."));
+    try {
+        return fetch(statementText, parameters);
+    } catch (const LaError& e) {
+        throw explainLostServer(e);
+    }
+}
+
+std::unique_ptr<DbRecordSet> OdbcConnection::fetch(const QString& statementText, const QList<Variant>& parameters)
+{
     const OdbcHandle statement(SQL_HANDLE_STMT, m_handles->dbc.get());
+    if (m_timeoutSeconds > 0)
+        SQLSetStmtAttrW(
+            statement.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_timeoutSeconds)), 0);
     std::deque<ParameterBuffer> buffers(size_t(parameters.size()));
     ++m_statementCount;
     SQLRETURN rc;

@@ -63,7 +63,7 @@ bool clsADOConnect::init(const QString& strFile,
                                "128 Zeichen).")
                     .arg(m_library));
         if (!m_connection)
-            m_connection = openDbConnection(m_source);
+            m_connection = openDbConnection(m_source, m_timeoutSeconds);
         m_connection->useLibrary(m_library);
         m_recordset.reset();
         m_recordset = m_connection->query(buildStatement(m_library, strFile, strSelect, strWhere, strSort), parameters);

@@ -39,6 +39,9 @@ public:
     void setConnection(std::shared_ptr<DbConnection> connect);
     void setLibl(const QString& Libl);
     void setSource(const QString& Source);
+    // How long a statement or its fetch may wait for a host that stops answering (0: no limit); used
+    // only when the reader opens a connection of its own.
+    void setTimeout(int seconds) { m_timeoutSeconds = seconds; }
 
     // The statement text init builds (without sending it), for tests.
     static QString buildStatement(const QString& library,
@@ -53,4 +56,5 @@ private:
     bool m_liblSet = false;
     QString m_library;
     QString m_source;
+    int m_timeoutSeconds = 0;
 };

@@ -56,6 +56,8 @@ QString errorDescription(int number)
         return QStringLiteral("Nicht genügend Speicher");
     case ErrNo::Subscript:
         return QStringLiteral("Index außerhalb des gültigen Bereichs");
+    case ErrNo::UserInterrupt:
+        return QStringLiteral("Benutzerunterbrechung aufgetreten");
     case ErrNo::TypeMismatch:
         return QStringLiteral("Typen unverträglich");
     case ErrNo::BadFileNumber:

@@ -12,6 +12,7 @@ inline constexpr int InvalidCall = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int OutOfMemory = 7;
 inline constexpr int Subscript = 9;
+inline constexpr int UserInterrupt = 18;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileNumber = 52;
 inline constexpr int FileNotFound = 53;

@@ -6,6 +6,7 @@
 namespace MsgStyle {
 inline constexpr int OkOnly = 0;
 inline constexpr int OkCancel = 1;
+inline constexpr int YesNo = 4;
 inline constexpr int Critical = 16;
 inline constexpr int Question = 32;
 inline constexpr int Exclamation = 48;
@@ -17,6 +18,8 @@ inline constexpr int IconMask = 0x70;
 namespace MsgAnswer {
 inline constexpr int Ok = 1;
 inline constexpr int Cancel = 2;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
 } // namespace MsgAnswer
 
 // Everything that asks the user something or tells the user something in a modal way goes through
@@ -27,7 +30,8 @@ class Prompt
 public:
     virtual ~Prompt();
 
-    // A modal message box; returns MsgAnswer::Ok or MsgAnswer::Cancel.
+    // A modal message box; returns MsgAnswer::Ok or MsgAnswer::Cancel, for MsgStyle::YesNo
+    // MsgAnswer::Yes or MsgAnswer::No.
     virtual int messageBox(const QString& text, int style, const QString& title) = 0;
 
     // The file-save dialog. `filter` is in Qt's syntax ("CSV-Datei (*.csv);;Alle Dateien (*)").

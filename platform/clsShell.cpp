@@ -1,13 +1,46 @@
 #include "platform/clsShell.h"
 
+#include "platform/LaError.h"
+#include "platform/RunCancel.h"
+
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr qint64 kChunkSize = 10240;
+// How long a cancelled program may take to end on SIGTERM before the group is killed.
+constexpr int kTerminateGraceMs = 2000;
+
+// Runs in the child between fork and exec: a process group of its own, so that a cancel reaches the
+// programs it starts in turn (the formatter's launcher starts Java), and its end when we are killed
+// without a chance to tidy up, so that no formatter runs on as an orphan.
+void detachIntoOwnGroup(pid_t parent)
+{
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
+}
+
+// Ends the program and everything in its process group, and reaps it.
+void endProcessGroup(QProcess& process)
+{
+    const auto group = static_cast<pid_t>(process.processId());
+    if (group > 0) {
+        ::kill(-group, SIGTERM);
+        process.waitForFinished(kTerminateGraceMs);
+        // Also for members that outlived the program itself or ignore SIGTERM.
+        ::kill(-group, SIGKILL);
+    }
+    process.waitForFinished(-1);
+}
 
 bool isBlank(QChar c)
 {
@@ -134,7 +167,12 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
     if (program.contains(u'/'))
         program = QFileInfo(program).absoluteFilePath();
 
+    if (m_cancel)
+        m_cancel->throwIfRequested();
+
     QProcess process;
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] { detachIntoOwnGroup(parent); });
     process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -147,17 +185,38 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
         return;
     }
 
-    // No time limit: a formatter run over hundreds of certificates may take long.
+    // No time limit: a formatter run over hundreds of certificates may take long. The wait runs the
+    // event loop, so that the window stays usable and a cancel request is seen at once.
+    QEventLoop wait;
+    bool outputEnded = false;
+    const auto endOfOutput = [&] {
+        outputEnded = true;
+        wait.quit();
+    };
+    QObject::connect(&process, &QProcess::readyRead, &wait, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::readChannelFinished, &wait, endOfOutput);
+    QObject::connect(&process, &QProcess::finished, &wait, endOfOutput);
+    if (m_cancel)
+        QObject::connect(m_cancel, &RunCancel::requested, &wait, &QEventLoop::quit);
+
     QString collected;
     Utf8ChunkDecoder decoder;
     for (;;) {
         QCoreApplication::processEvents();
-        if (process.bytesAvailable() == 0 && !process.waitForReadyRead(-1))
-            break;
+        if (m_cancel && m_cancel->isRequested()) {
+            endProcessGroup(process);
+            throw RunCancel::cancelledError();
+        }
         const QByteArray chunk = process.read(kChunkSize);
-        if (chunk.isEmpty())
+        if (!chunk.isEmpty()) {
+            collected += QStringLiteral("\r\n") + decoder.decode(chunk);
             continue;
-        collected += QStringLiteral("\r\n") + decoder.decode(chunk);
+        }
+        if (outputEnded)
+            break;
+        // Nothing is buffered and no event is handled between the read above and this wait, so
+        // a signal that data or the end arrived cannot be missed.
+        wait.exec();
     }
     collected += decoder.finish();
     // The child is reaped here, not left to the destructor, which would kill a straggler.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/RunCancel.h"
+
+#include <QPointer>
 #include <QString>
 
 // Starts a program from a command line (Windows command-line quoting rules, no shell), with
@@ -9,7 +12,9 @@ class clsShell
 {
 public:
     // `ret` becomes CR LF + chunk for every chunk read, or the empty text when the program cannot be
-    // started. Pending user-interface events are handled between two reads.
+    // started. The user interface handles its events while the program runs. The program gets a
+    // process group of its own; a cancel request ends that whole group and throws
+    // RunCancel::cancelledError() (also when the request came before the start).
     void ExecAndCapture(const QString& sCommandLine,
                         const QString& sCurrentDirectory,
                         QString& ret,
@@ -25,6 +30,10 @@ public:
     // backslashes before a quote), for tests and for the runner itself.
     static QStringList splitCommandLine(const QString& commandLine);
 
+    // The run's cancel request, watched while a program runs; none by default.
+    void setCancel(RunCancel* cancel) { m_cancel = cancel; }
+
 private:
     int m_exitStatus = kNotStarted;
+    QPointer<RunCancel> m_cancel;
 };

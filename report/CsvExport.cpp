@@ -101,6 +101,7 @@ void CsvExport::write(RunSummary& summary)
     if (source.isEmpty())
         return;
     m_export->setSource(source);
+    m_export->setTimeout(dbTimeoutSeconds());
     m_export->setLibl(gFrmMain->txtLib());
     if (!m_export->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
         return;

@@ -3,6 +3,7 @@
 #include <QString>
 
 class RunSummary;
+class RunCancel;
 class TextStream;
 
 // The steps of the PDF certificate run below crtXMLData (see crtXMLData.h).
@@ -43,6 +44,7 @@ struct FormatterCall
     QString styleSheet;
     bool withPassword = false;
     QString password;
+    RunCancel* cancel = nullptr; // the run's cancel request; ends the formatter's whole process group
 };
 
 // Runs "java -version" and the formatter for one document and checks the result; removes a half-written

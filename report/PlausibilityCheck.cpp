@@ -1,5 +1,6 @@
 #include "report/PlausibilityCheck.h"
 
+#include "app/RunSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DbRecordSet.h"
 #include "db/clsADOConnect.h"
@@ -30,6 +31,7 @@ bool PlausibilityCheck::run(qint16 transferType,
         // In the order of the import file, so that the person rules see each person line once.
         clsADOConnect rows;
         rows.setSource(getADOProvider(transferType, source));
+        rows.setTimeout(dbTimeoutSeconds());
         rows.setLibl(library);
         if (!rows.init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
             return false;

@@ -11,6 +11,7 @@
 #include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
+#include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/OverwriteQuestion.h"
@@ -39,12 +40,14 @@ MainWindowView& mainWindow()
     return *gFrmMain;
 }
 
-// Deletes the temporary document when the rendering step is left, whichever way.
+// Deletes the temporary document when the rendering step is left, whichever way. Until then the
+// document is marked as in use, so that another instance starting meanwhile leaves it alone.
 class TemporaryFileRemover
 {
 public:
     explicit TemporaryFileRemover(QString file)
         : m_file(std::move(file))
+        , m_inUse(m_file)
     {
     }
     ~TemporaryFileRemover()
@@ -57,6 +60,7 @@ public:
 
 private:
     QString m_file;
+    TempFileInUse m_inUse;
 };
 
 // Removes an existing PDF before the formatter writes it anew, so that afterwards the PDF's existence
@@ -166,10 +170,18 @@ PdfRendering renderPdf(const FormatterCall& call, const QString& xmlFile, const 
     commandLine += fileArguments;
 
     clsShell shell;
+    shell.setCancel(call.cancel);
     QString javaVersion;
     shell.ExecAndCapture(QStringLiteral("java -version"), kWorkingDirectory, javaVersion, false);
     QString formatterOutput;
-    shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
+    try {
+        shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
+    } catch (...) {
+        // The formatter was stopped half-way (the PDF was removed before it started): what it
+        // wrote is no certificate file.
+        QFile::remove(pdfFile);
+        throw;
+    }
     const int status = shell.lastExitStatus();
 
     PdfRendering result;
@@ -225,6 +237,7 @@ bool crtPDFFile(const PdfDocument& document, RunSummary& summary)
         FormatterCall call{getApplFilePath(gFopPath), getApplFilePath(gXslPath), window.chkPassword(), {}};
         if (call.withPassword)
             call.password = window.txtPDFPassword();
+        call.cancel = window.runCancel();
         const PdfRendering rendering = renderPdf(call, document.xmlFile, pdfFile);
 
         gLog->setValue(rendering.logBlock);
@@ -270,6 +283,7 @@ void crtXMLData(RunSummary& summary)
             if (source.isEmpty())
                 return;
             reader->setSource(source);
+            reader->setTimeout(dbTimeoutSeconds());
             reader->setLibl(window.txtLib());
             // init has shown its own error box; the run ends quietly.
             if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))

@@ -1,8 +1,11 @@
+#include "db/DemoDatabase.h"
 #include "platform/OutputLock.h"
 #include "support/AppTestEnvironment.h"
+#include "support/HangingProgram.h"
 #include "support/HeadlessRunFixture.h"
 
 #include <QStandardPaths>
+#include <QThread>
 #include <csignal>
 #include <filesystem>
 #include <sqlite3.h>
@@ -250,6 +253,31 @@ TEST_F(HeadlessRun, RealFormatterOutOfMemory)
         << r.err.toStdString();
     EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty());
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
+{
+    writeDemoDatabase(path("demo.db"));
+    const HangingProgram hanging(tempDir());
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    for (const auto& [number, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+        SCOPED_TRACE(number);
+        QFile::remove(tempDir() + QStringLiteral("/hang.pids"));
+        QProcess process;
+        start(process, oleArguments(path("demo.db"), "LA.pdf", "pdf"));
+        for (int i = 0; i < 3000 && !hanging.running() && process.state() == QProcess::Running; ++i)
+            QThread::msleep(20);
+        ASSERT_TRUE(hanging.running());
+        ASSERT_EQ(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).size(), 1);
+        ::kill(pid_t(process.processId()), number);
+
+        const RunResult r = finish(process);
+        EXPECT_EQ(r.exitCode, status);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Der Lauf wurde abgebrochen."))) << r.err.toStdString();
+        EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+        EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(path("LA_001.pdf")));
+    }
 }
 
 TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)

@@ -4,9 +4,11 @@
 #include "app/RunSettings.h"
 #include "app/frmCheck.h"
 #include "db/DemoDatabase.h"
+#include "support/HangingProgram.h"
 #include "support/MainWindowFixture.h"
 #include "support/OtherUser.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -136,9 +138,12 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
         EXPECT_EQ(w.statusText(), QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
         EXPECT_EQ(control<QLabel>("StaBarText")->text(), w.statusText());
         EXPECT_TRUE(w.isRunning());
-        EXPECT_FALSE(control("cmdRun")->isEnabled() || control("cmdClose")->isEnabled());
+        EXPECT_FALSE(control("cmdRun")->isEnabled());
+        EXPECT_TRUE(control("cmdClose")->isEnabled());
         EXPECT_FALSE(edit("txtSrcFile")->isEnabled());
         w.cmdRun_Click();
+        // Closing asks whether to cancel the run; "Nein" leaves it running and the window open.
+        hook.answers = {MsgAnswer::No};
         EXPECT_FALSE(w.close());
     };
 
@@ -146,9 +151,11 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
 
     ASSERT_TRUE(hookRan);
-    ASSERT_EQ(hook.boxes.size(), 1);
-    EXPECT_EQ(hook.boxes[0].title, QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init"));
-    EXPECT_EQ(hook.boxes[0].style, 16);
+    ASSERT_EQ(hook.boxes.size(), 2);
+    EXPECT_EQ(hook.boxes[0].text, QStringLiteral("Soll der Lauf abgebrochen werden?"));
+    EXPECT_EQ(hook.boxes[0].style, MsgStyle::YesNo | MsgStyle::Question);
+    EXPECT_EQ(hook.boxes[1].title, QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : clsADOConnect.init"));
+    EXPECT_EQ(hook.boxes[1].style, 16);
     EXPECT_FALSE(w.isRunning());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(w.statusText().isEmpty());
@@ -161,11 +168,48 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
-    EXPECT_EQ(hook.boxes.size(), 1);
+    EXPECT_EQ(hook.boxes.size(), 2); // no new box
     EXPECT_TRUE(w.statusText().startsWith(QStringLiteral("Fertig: "))) << w.statusText().toStdString();
     EXPECT_TRUE(w.statusText().endsWith(QStringLiteral(" Lohnausweise in 1 CSV-Datei, ") + tempDir() +
                                         QStringLiteral("/Lohnausweis.csv")))
         << w.statusText().toStdString();
+}
+
+TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    const HangingProgram hanging(tempDir());
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    frmMain& w = openWindow();
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("LOVARLIB"));
+    const QString pdf = tempDir() + QStringLiteral("/LA_001.pdf");
+    edit("txtToFile")->setText(tempDir() + QStringLiteral("/LA.pdf"));
+    clickIndicator("optPDF");
+    const QStringList temporaryDocuments{QStringLiteral("tmp*.tmp")};
+    m_prompt.answers = {MsgAnswer::Yes};
+    bool hung = false;
+    hanging.whenRunning([&] {
+        hung = true;
+        // The window answers while the formatter works on the document and the PDF.
+        EXPECT_EQ(QDir(tempDir()).entryList(temporaryDocuments).size(), 1);
+        EXPECT_TRUE(QFileInfo::exists(pdf));
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+
+    QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
+
+    ASSERT_TRUE(hung);
+    const QStringList shown = texts(m_prompt.boxes);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], QStringLiteral("Soll der Lauf abgebrochen werden?"));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Der Lauf wurde abgebrochen."))) << qPrintable(shown[1]);
+    EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+    EXPECT_TRUE(QDir(tempDir()).entryList(temporaryDocuments).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isRunning());
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)

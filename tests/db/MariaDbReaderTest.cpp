@@ -6,6 +6,7 @@
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
+#include "support/FrozenServer.h"
 #include "support/MariaDbServer.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
@@ -124,6 +125,30 @@ TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowO
     EXPECT_EQ(other->value(QStringLiteral("D")), Variant::floating(0.25));
     EXPECT_EQ(other->value(QStringLiteral("I")), Variant::integer(-9007199254740993));
     EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
+}
+
+TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
+{
+    // Frozen after the login (the statement waits) and before it (the login waits).
+    for (const bool connectedBefore : {true, false}) {
+        SCOPED_TRACE(connectedBefore);
+        prompt.boxes.clear();
+        clsADOConnect reader;
+        reader.setSource(server->connectionString());
+        reader.setLibl(MariaDbServer::library());
+        reader.setTimeout(2);
+        if (connectedBefore)
+            reader.setConnection(openDbConnection(server->connectionString(), 2));
+        {
+            const FrozenServer frozen(*server);
+            EXPECT_FALSE(reader.init(QStringLiteral("LGHLAEXP")));
+        }
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(
+            QStringLiteral("Der Datenbankserver 'LADSN' antwortet nicht (Zeitlimit 2 Sekunden")))
+            << qPrintable(prompt.boxes[0].text);
+    }
 }
 
 TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)

@@ -1,8 +1,12 @@
 #include "platform/clsShell.h"
 
+#include "platform/LaError.h"
+#include "support/HangingProgram.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -133,4 +137,30 @@ TEST(ExecAndCapture, PendingEventsAreHandledWhileTheProgramRuns)
         QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
     EXPECT_EQ(run(QStringLiteral("printf x")), QStringLiteral("\r\nx"));
     EXPECT_TRUE(handled);
+}
+
+TEST(ExecAndCapture, ACancelEndsTheProgramWithAllItStartedOrStartsNothing)
+{
+    QTemporaryDir dir;
+    const HangingProgram hanging(dir.path());
+    const QString started = dir.filePath(QStringLiteral("started"));
+    RunCancel cancel;
+    clsShell shell;
+    shell.setCancel(&cancel);
+    hanging.whenRunning([&] { cancel.request(); });
+    // The second time the request is still there: nothing may start.
+    for (const QString& commandLine : {hanging.path(), QStringLiteral("touch ") + started}) {
+        QString ret = QStringLiteral("<untouched>");
+        try {
+            shell.ExecAndCapture(commandLine, {}, ret);
+            ADD_FAILURE() << "not cancelled: " << qPrintable(commandLine);
+        } catch (const LaError& e) {
+            EXPECT_EQ(e.number(), ErrNo::UserInterrupt);
+        }
+        EXPECT_EQ(ret, QStringLiteral("<untouched>"));
+    }
+    ASSERT_EQ(hanging.processIds().size(), 2);
+    EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+    EXPECT_FALSE(QFileInfo::exists(started));
+    EXPECT_FALSE(zombieLeft());
 }

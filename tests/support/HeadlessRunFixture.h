@@ -24,14 +24,7 @@ struct RunResult
 class HeadlessRun : public AppTest
 {
 protected:
-    RunResult run(const QStringList& arguments) const
-    {
-        const std::unique_ptr<QProcess> process = start(arguments);
-        return finish(*process);
-    }
-
-    // The program started and left running, for tests of runs at the same time or killed ones.
-    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    void start(QProcess& process, const QStringList& arguments) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
@@ -40,11 +33,17 @@ protected:
             env.remove(name);
         // A stand-in for the desktop's "Open" goes first on the path: it records what the run opens.
         env.insert(QStringLiteral("PATH"), tempDir() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(tempDir());
+        process.start(QStringLiteral(LA_PROGRAM), arguments);
+        EXPECT_TRUE(process.waitForStarted());
+    }
+
+    // The program started and left running, for tests of runs at the same time or killed ones.
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    {
         auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(env);
-        process->setWorkingDirectory(tempDir());
-        process->start(QStringLiteral(LA_PROGRAM), arguments);
-        EXPECT_TRUE(process->waitForStarted());
+        start(*process, arguments);
         return process;
     }
 
@@ -57,18 +56,28 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
-    // A run with the transfer type OLE, which reads the SQLite file named as the source.
-    RunResult runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    RunResult run(const QStringList& arguments) const
     {
-        return run(oleArguments(source, path(toFile), output, more));
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
     }
 
+    // A run with the transfer type OLE, which reads the SQLite file named as the source.
     static QStringList
     oleArguments(const QString& source, const QString& toFile, const char* output, const char* more = "")
     {
         return QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
                << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
                << toFile << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts);
+    }
+    QStringList oleArguments(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    {
+        return oleArguments(source, path(toFile), output, more);
+    }
+    RunResult runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    {
+        return run(oleArguments(source, toFile, output, more));
     }
 
     // The lines a run printed on standard output, each split at its tabs.

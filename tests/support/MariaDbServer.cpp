@@ -306,6 +306,11 @@ bool MariaDbServer::start(QString* whyNot)
     return true;
 }
 
+qint64 MariaDbServer::processId() const
+{
+    return m_server ? m_server->processId() : 0;
+}
+
 void MariaDbServer::stop()
 {
     if (!m_server)

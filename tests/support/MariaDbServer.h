@@ -24,6 +24,7 @@ public:
     static void stopInstance();
 
     int port() const { return m_port; }
+    qint64 processId() const;
     static QString dsn() { return QStringLiteral("LADSN"); }
     static QString driverName() { return QStringLiteral("MariaDB Test"); }
     static QString library() { return QStringLiteral("LIB1"); }

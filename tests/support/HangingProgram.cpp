@@ -1,0 +1,72 @@
+#include "support/HangingProgram.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+
+HangingProgram::HangingProgram(const QString& directory)
+    : m_script(directory + QStringLiteral("/hang.sh"))
+    , m_ids(directory + QStringLiteral("/hang.pids"))
+{
+    QFile::remove(m_ids);
+    QFile script(m_script);
+    script.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    script.write(QStringLiteral("#!/bin/sh\n"
+                                "if [ $# -gt 0 ]; then for last; do :; done; printf '%%PDF-1.4' > \"$last\"; fi\n"
+                                "sleep 3600 &\n"
+                                "printf '%s\\n%s\\n' $$ $! > '%1.part' && mv '%1.part' '%1'\n"
+                                "wait\n")
+                     .arg(m_ids)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QList<qint64> HangingProgram::processIds() const
+{
+    QList<qint64> ids;
+    QFile file(m_ids);
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                ids.append(line.toLongLong());
+        }
+    }
+    return ids;
+}
+
+void HangingProgram::whenRunning(std::function<void()> action) const
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, action = std::move(action)] {
+        if (!running())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start();
+}
+
+bool HangingProgram::ended(const QList<qint64>& ids)
+{
+    const auto alive = [](qint64 id) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        const qsizetype close = text.lastIndexOf(')');
+        return close < 0 || text.mid(close + 2, 1) != "Z";
+    };
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (std::none_of(ids.begin(), ids.end(), alive))
+            return true;
+        if (waited.elapsed() > 10000)
+            return false;
+        QThread::msleep(20);
+    }
+}
