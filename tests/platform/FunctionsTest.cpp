@@ -1,6 +1,25 @@
 #include "platform/Functions.h"
 
-#include "support/FunctionsFixture.h"
+#include "app/Globals.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestFiles.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+} // namespace
 
 TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
 {
@@ -17,9 +36,10 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
 
-    touch(program.filePath(QStringLiteral("fop/fop")));
-    touch(program.filePath(QStringLiteral("xsl/a.xsl")));
-    touch(elsewhere.filePath(QStringLiteral("local.xsl")));
+    for (const QString& file : {program.filePath(QStringLiteral("fop/fop")),
+                                program.filePath(QStringLiteral("xsl/a.xsl")),
+                                elsewhere.filePath(QStringLiteral("local.xsl"))})
+        writeBytes(file, {});
     ASSERT_TRUE(QDir().mkpath(program.filePath(QStringLiteral("xsl/dir.xsl")))); // a directory is no file
     const QString absolute = program.filePath(QStringLiteral("xsl/a.xsl"));
     struct Case
@@ -62,9 +82,10 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
     const QString withSlash = tmp.path() + QStringLiteral("/");
     const QString notADirectory = QStringLiteral("/nonexistent/tmp");
     const QString own = QStringLiteral("/tmp/lohnausweis-%1").arg(::geteuid());
-    for (const QString* value : {&withSlash, &notADirectory, static_cast<const QString*>(nullptr)}) {
-        ScopedTmpdir env(value);
-        const QString expected = value == &withSlash ? tmp.path() : own;
+    for (const std::optional<QString>& value :
+         {std::optional(withSlash), std::optional(notADirectory), std::optional<QString>()}) {
+        const ScopedEnv env("TMPDIR", value);
+        const QString expected = value == withSlash ? tmp.path() : own;
         EXPECT_EQ(GetTempDir(false), expected);
         EXPECT_EQ(GetTempDir(true), expected + QStringLiteral("/"));
     }
@@ -89,7 +110,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesAreRefused)
     EXPECT_EQ(userTempDirectory(base.path()), QString());
     ASSERT_TRUE(QFile::remove(own));
 
-    touch(own);
+    writeBytes(own, {});
     EXPECT_EQ(userTempDirectory(base.path()), QString());
     ASSERT_TRUE(QFile::remove(own));
 
@@ -104,8 +125,7 @@ TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)
 {
     QTemporaryDir dir;
     QTemporaryDir tmp;
-    const QString tmpPath = tmp.path();
-    ScopedTmpdir env(&tmpPath);
+    const ScopedEnv env("TMPDIR", tmp.path());
     QSet<QString> names;
     // Only the first three characters count; the unique part never holds a "_". An empty directory
     // stands for the temporary directory.
