@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,27 +25,26 @@ public:
     virtual void exec(const QString& statement, const QList<Variant>& parameters = {}) = 0;
     // The number of client connections the server sees, or -1 for a back end without a server.
     virtual int serverConnectionCount() { return -1; }
-    // Drops the tables the payroll helpers create, so each test starts from nothing.
-    void dropPayrollTables();
 };
+
+struct sqlite3;
 
 // A fresh SQLite file in a temporary folder, reached with the host provider's connection string.
 class SqliteTestDatabase : public TestDatabase
 {
 public:
     SqliteTestDatabase();
-    ~SqliteTestDatabase() override;
 
     QString backEnd() const override { return QStringLiteral("SQLite"); }
     QString connectionString() const override;
     QString library() const override { return QStringLiteral("LIB1"); }
     QString tableName(const QString& table) const override { return table; }
     void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
-    QString path() const;
+    QString path() const { return m_dir.filePath(QStringLiteral("payroll.sqlite")); }
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    QTemporaryDir m_dir;
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> m_db;
 };
 
 class MariaDbServer;
