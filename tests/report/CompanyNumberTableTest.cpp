@@ -1,9 +1,7 @@
 #include "report/CompanyNumberTable.h"
 
-#include "platform/LaError.h"
 #include "support/MemoryDb.h"
-
-#include <gtest/gtest.h>
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -61,15 +59,13 @@ TEST(CompanyNumberTable, BadNumbersAndNullsNameFieldAndCompany)
     };
     for (const auto& c : cases) {
         const auto set = lghlaz({c.row});
-        try {
+        const LaError e = raisedBy([&] {
             CompanyNumberTable table;
             table.load(*set, Variant::integer(2013));
             qint16 number = 0;
             table.lookUp(QStringLiteral("Muster AG"), number);
-            ADD_FAILURE() << "no error: " << c.description;
-        } catch (const LaError& e) {
-            EXPECT_EQ(e.number(), c.error) << c.description;
-            EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
-        }
+        });
+        EXPECT_EQ(e.number(), c.error) << c.description;
+        EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
     }
 }
