@@ -49,6 +49,7 @@ TEST(clsADOConnect, UnusableSourceOrLibraryShowsOneBoxAndFails)
             continue;
         }
         ASSERT_EQ(p.boxes.size(), 1) << qPrintable(c.source);
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.sqlite")))); // no empty database made
         EXPECT_EQ(p.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
         EXPECT_TRUE(p.boxes[0].text.contains(c.message)) << qPrintable(p.boxes[0].text);
         const LaError e = raisedBy([&] { reader.MoveNext(); });
