@@ -11,6 +11,11 @@
 
 namespace {
 
+void touch(const QString& path)
+{
+    writeBytes(path, {});
+}
+
 mode_t modeOf(const QString& path)
 {
     struct stat st
@@ -36,10 +41,9 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
 
-    for (const QString& file : {program.filePath(QStringLiteral("fop/fop")),
-                                program.filePath(QStringLiteral("xsl/a.xsl")),
-                                elsewhere.filePath(QStringLiteral("local.xsl"))})
-        writeBytes(file, {});
+    touch(program.filePath(QStringLiteral("fop/fop")));
+    touch(program.filePath(QStringLiteral("xsl/a.xsl")));
+    touch(elsewhere.filePath(QStringLiteral("local.xsl")));
     ASSERT_TRUE(QDir().mkpath(program.filePath(QStringLiteral("xsl/dir.xsl")))); // a directory is no file
     const QString absolute = program.filePath(QStringLiteral("xsl/a.xsl"));
     struct Case
@@ -110,7 +114,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesAreRefused)
     EXPECT_EQ(userTempDirectory(base.path()), QString());
     ASSERT_TRUE(QFile::remove(own));
 
-    writeBytes(own, {});
+    touch(own);
     EXPECT_EQ(userTempDirectory(base.path()), QString());
     ASSERT_TRUE(QFile::remove(own));
 
