@@ -42,6 +42,10 @@ QString germanParserError(const QCommandLineParser& parser)
     return QStringLiteral("Ungültige Befehlszeile.");
 }
 
+// Run options that the check has no use for.
+const QStringList kOutputOptions = {
+    QStringLiteral("output"), QStringLiteral("open-pdf"), QStringLiteral("pdf-password"), QStringLiteral("yes")};
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnvironment& environment)
@@ -54,6 +58,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
     parser.addOptions({
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
         QCommandLineOption(QStringLiteral("run")),
+        QCommandLineOption(QStringLiteral("check")),
         valueOption("transfer"),
         valueOption("source"),
         valueOption("lib"),
@@ -80,7 +85,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
     const bool demo = parser.isSet(QStringLiteral("demo-db"));
     if (run && demo)
         return usageError(QStringLiteral("--run und --demo-db können nicht zusammen angegeben werden."));
-    if (!run) {
+    const bool check = parser.isSet(QStringLiteral("check"));
+    if (check && (run || demo))
+        return usageError(QStringLiteral("--check kann nicht zusammen mit --run oder --demo-db angegeben werden."));
+    for (const QString& name : kOutputOptions) {
+        if (check && parser.isSet(name))
+            return usageError(QStringLiteral("Die Option --%1 gilt nur zusammen mit --run.").arg(name));
+    }
+    if (!run && !check) {
         for (const QString& name : kRunOptions) {
             if (parser.isSet(name))
                 return usageError(QStringLiteral("Die Option --%1 gilt nur zusammen mit --run.").arg(name));
@@ -93,10 +105,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
             return usageError(QStringLiteral("Bei --demo-db fehlt der Dateiname."));
         return result;
     }
-    if (!run)
+    if (!run && !check)
         return result;
 
-    result.mode = CommandLine::Mode::Run;
+    result.mode = check ? CommandLine::Mode::Check : CommandLine::Mode::Run;
     if (parser.isSet(QStringLiteral("transfer"))) {
         const QString transfer = parser.value(QStringLiteral("transfer")).toLower();
         if (transfer == QLatin1String("odbc"))
@@ -145,6 +157,7 @@ QString usageText()
     return QStringLiteral("Aufruf:\n"
                           "  lohnausweis                     öffnet das Hauptfenster\n"
                           "  lohnausweis --run [Optionen]    führt einen Lauf ohne Fenster aus\n"
+                          "  lohnausweis --check [Optionen]  prüft die Lohnausweisdaten ohne Fenster\n"
                           "  lohnausweis --demo-db DATEI     schreibt die Demo-Datenbank\n"
                           "  lohnausweis --help              zeigt diesen Text\n"
                           "\n"
@@ -164,5 +177,11 @@ QString usageText()
                           "\n"
                           "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
                           "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"
-                          "oder einem Abbruch, 2 bei falschem Aufruf.\n");
+                          "oder einem Abbruch, 2 bei falschem Aufruf.\n"
+                          "\n"
+                          "Die Prüfung (--check) nimmt --transfer, --source, --lib, --user und --password wie ein\n"
+                          "Lauf und schreibt nichts in die Datenbank. Sie zeigt ihre Befunde als Tabelle auf der\n"
+                          "Standardausgabe oder schreibt sie mit --to BERICHT in eine Datei (.csv: durch Semikolon\n"
+                          "getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine Zeile mit den Summen.\n"
+                          "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf.\n");
 }

@@ -12,6 +12,7 @@ struct CommandLine
     {
         Window,     // no options: the main window
         Run,        // --run: one run without a window
+        Check,      // --check: the plausibility check without a window
         DemoDb,     // --demo-db FILE
         Help,       // --help
         UsageError, // `error` says what is wrong

@@ -5,11 +5,14 @@
 #include "app/RunDispatch.h"
 #include "app/RunSettings.h"
 #include "app/WindowMetrics.h"
+#include "app/frmCheck.h"
 #include "db/LibraryName.h"
 #include "platform/AppIdentity.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
 #include "platform/clsRegistryHandler.h"
+#include "report/CheckReport.h"
+#include "report/PlausibilityCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <functional>
 #include <utility>
@@ -165,6 +169,10 @@ void frmMain::buildControls()
     m_cmdRun = new QPushButton(QStringLiteral("Ausführen"), this);
     place(m_cmdRun, "cmdRun", {3600, 5280, 1095, 375});
     m_cmdRun->setDefault(true);
+    // Left of "Ausführen" in the free space of the button row, so that no other control moves.
+    m_cmdCheck = new QPushButton(QStringLiteral("Prüfen"), this);
+    place(m_cmdCheck, "cmdCheck", {2400, 5280, 1095, 375});
+    m_cmdCheck->setToolTip(QStringLiteral("Prüft die Lohnausweisdaten, ohne eine Datei zu schreiben."));
     m_cmdClose = new QPushButton(QStringLiteral("S&chliessen"), this);
     place(m_cmdClose, "cmdClose", {4800, 5280, 1095, 375});
 
@@ -188,6 +196,7 @@ void frmMain::buildControls()
     connect(m_chkPassword, &QCheckBox::toggled, this, [this] { chkPassword_Click(); });
     connect(m_cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     connect(m_cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
+    connect(m_cmdCheck, &QPushButton::clicked, this, [this] { cmdCheck_Click(); });
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
@@ -202,6 +211,7 @@ void frmMain::setTabOrderByIndex()
                                     m_chkOpenPDF,
                                     m_chkPassword,
                                     m_txtPDFPassword,
+                                    m_cmdCheck,
                                     m_cmdRun,
                                     m_cmdClose,
                                     m_optSRCFields[0],
@@ -473,6 +483,46 @@ void frmMain::cmdRun_Click()
     }
     setBusyCursor(false);
     setStatusText(QString());
+}
+
+void frmMain::cmdCheck_Click()
+{
+    if (m_running)
+        return;
+    try {
+        // The check reads the rows only: it needs the source and library, no output file or kind.
+        if (m_txtSrcFile->text().isEmpty()) {
+            prompt().messageBox(QStringLiteral("Bei der ausgewählten Option muss ein Pfad angegeben werden."),
+                                MsgStyle::OkOnly | MsgStyle::Exclamation,
+                                kParameterTitle);
+            return;
+        }
+        PlausibilityCheck check;
+        bool done = false;
+        {
+            const RunningGuard guard([this](bool running) { setRunning(running); });
+            setBusyCursor(true);
+            const auto restore = qScopeGuard([this] {
+                setBusyCursor(false);
+                setStatusText(QString());
+            });
+            setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
+            done = check.run(getMediumIndex(), m_txtSrcFile->text(), m_txtLib->text(), [this](qint64 row) {
+                setStatusText(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+            });
+        }
+        if (!done)
+            return;
+        const CertificateChecker& result = check.result();
+        auto* dialog = new frmCheck(
+            result.findings(),
+            checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice)),
+            this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    } catch (...) {
+        showError(16, QStringLiteral("frmMain.cmdCheck_Click"));
+    }
 }
 
 void frmMain::cmdClose_Click()

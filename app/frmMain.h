@@ -51,6 +51,7 @@ public:
     void opteLohnausweis_Click();
     void cmdSave_Click();
     void cmdRun_Click();
+    void cmdCheck_Click();
     void cmdClose_Click();
 
     bool isLoaded() const { return m_loaded; }
@@ -94,6 +95,7 @@ private:
     QCheckBox* m_chkPassword = nullptr;
     QLineEdit* m_txtPDFPassword = nullptr;
     QPushButton* m_cmdRun = nullptr;
+    QPushButton* m_cmdCheck = nullptr;
     QPushButton* m_cmdClose = nullptr;
     QStatusBar* m_StaBar = nullptr;
     QLabel* m_staBarText = nullptr;

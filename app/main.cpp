@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/HeadlessCheck.h"
 #include "app/HeadlessRun.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
@@ -85,6 +86,14 @@ int main(int argc, char** argv)
             QApplication app(argc, argv);
             installGermanTranslations(app);
             return runHeadless(commandLine);
+        }
+        case CommandLine::Mode::Check: {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(quietQtDiagnostics);
+            QApplication app(argc, argv);
+            installGermanTranslations(app);
+            return runHeadlessCheck(commandLine);
         }
         case CommandLine::Mode::Window: {
             QApplication app(argc, argv);

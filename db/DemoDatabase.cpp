@@ -400,6 +400,12 @@ const QList<Person>& people()
 // The person with two certificates in the year (left in June, came back in September).
 constexpr int kTwoRowPerson = 8;
 
+// Rows with the mistakes a plausibility check finds but neither output stops at: item 8 off by 1000
+// from the sum of items 1 to 7, a wrong check digit, an item 2.3 amount without its kind.
+constexpr int kWrongGrossRow = 0;
+constexpr int kWrongCheckDigitRow = 1;
+constexpr int kMissingKindRow = 17;
+
 QString ahvNumber(int index)
 {
     const qint64 body = (qint64(index + 1) * 48271 * 97 + 123456789) % 1000000000;
@@ -407,7 +413,8 @@ QString ahvNumber(int index)
     int sum = 0;
     for (int i = 0; i < 12; ++i)
         sum += digits[i].digitValue() * (i % 2 == 0 ? 1 : 3);
-    const QString full = digits + QString::number((10 - sum % 10) % 10);
+    const int checkDigit = (10 - sum % 10) % 10;
+    const QString full = digits + QString::number(index == kWrongCheckDigitRow ? (checkDigit + 1) % 10 : checkDigit);
     return full.left(3) + u'.' + full.mid(3, 4) + u'.' + full.mid(7, 4) + u'.' + full.mid(11, 2);
 }
 
@@ -560,7 +567,7 @@ Row exportRow(int index, const Person& p, int part)
     r[Field::EB0100] = income;
     r[Field::EB0210] = amount(i % 7 == 0, 4800);
     r[Field::EB0220] = amount(i % 5 == 0, 3600);
-    r[Field::ET0230] = text(i % 9 == 0, "Parkplatz");
+    r[Field::ET0230] = text(i % 9 == 0 && index != kMissingKindRow, "Parkplatz");
     r[Field::EB0230] = amount(i % 9 == 0, 1200);
     r[Field::ET0300] = text(i % 4 == 0, "Jubiläumsgeschenk");
     r[Field::EB0300] = amount(i % 4 == 0, 2500);
@@ -581,6 +588,8 @@ Row exportRow(int index, const Person& p, int part)
                                      Field::EB0600,
                                      Field::EB0700})
         gross += r[item].toLongLong();
+    if (index == kWrongGrossRow)
+        gross += 1000;
     r[Field::EB0800] = gross;
     const qint64 social = annuity ? 0 : rounded(double(gross) * 0.064);
     const qint64 pension = annuity ? 0 : rounded(double(income) * 0.05);

@@ -174,3 +174,10 @@ QString nz(const Variant& value, const QString& substitute)
 {
     return value.isNull() ? substitute : value.toText();
 }
+
+qint64 Variant::toInteger() const
+{
+    if (m_kind != Kind::Integer)
+        throw LaError::runtime(ErrNo::TypeMismatch);
+    return std::get<qint64>(m_value);
+}

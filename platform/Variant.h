@@ -49,6 +49,10 @@ public:
     // Throws LaError 13 when the value is not numeric, 94 for Null.
     double toDouble() const;
 
+    // The whole number of an Integer value, without a detour through text or double.
+    // Throws LaError 13 for any other kind.
+    qint64 toInteger() const;
+
     bool operator==(const Variant& other) const = default;
 
 private:

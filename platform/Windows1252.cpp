@@ -1,6 +1,7 @@
 #include "platform/Windows1252.h"
 
 #include <QList>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -107,4 +108,20 @@ QString fromWindows1252(const QByteArray& bytes)
         out.append(b >= 0x80 && b < 0xA0 ? QChar(kHighTable[b - 0x80]) : QChar(b));
     }
     return out;
+}
+
+QString charactersOutsideWindows1252(const QString& text)
+{
+    const auto direct = [](QChar c) { return c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF); };
+    if (std::all_of(text.cbegin(), text.cend(), direct))
+        return {};
+    QString result;
+    for (const char32_t c : text.toUcs4()) {
+        if (encodeDirect(c) >= 0)
+            continue;
+        const QString character = QString::fromUcs4(&c, 1);
+        if (!result.contains(character))
+            result += character;
+    }
+    return result;
 }

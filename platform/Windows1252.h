@@ -14,3 +14,7 @@ QByteArray toWindows1252(const QString& text);
 // The five bytes that Windows-1252 leaves undefined come back as the control characters of the
 // same number, as Windows decodes them.
 QString fromWindows1252(const QByteArray& bytes);
+
+// The characters of `text` that Windows-1252 has no byte for, each once, in the order of the text:
+// the ones toWindows1252 would have to replace.
+QString charactersOutsideWindows1252(const QString& text);

@@ -42,6 +42,8 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
         {"--run --output doc", "--output"},
         {"--lib LOVARLIB", "--lib"},
         {"--unbekannt", "--unbekannt"},
+        {"--check --run", "--check"},
+        {"--check --output pdf", "--output"},
     };
     for (const auto& [arguments, cause] : cases) {
         const CommandLine cl = parse(QString::fromLatin1(arguments));

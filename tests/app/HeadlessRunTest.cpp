@@ -103,3 +103,47 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     EXPECT_TRUE(record.readAll().startsWith(path("LA_001.pdf").toUtf8() + '\n'));
 }
+
+TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    const QStringList check = QStringLiteral("--check --transfer ole --lib DEMO --source").split(u' ')
+                              << path("demo.db");
+    const QString totals = QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise\n");
+
+    const RunResult table = run(check);
+    EXPECT_EQ(table.exitCode, 1); // the demo holds two errors
+    EXPECT_TRUE(table.err.isEmpty()) << table.err.toStdString();
+    const QStringList lines = table.out.split(u'\n');
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Schweregrad  Firma"))) << lines.first().toStdString();
+    EXPECT_EQ(lines.size(), 1 + 14 + 2); // captions, findings, totals, nothing after the last line end
+    EXPECT_TRUE(table.out.contains(QStringLiteral("Ziffer 8 (56'900.00) ist nicht die Summe der Ziffern 1–7 "
+                                                  "(55'900.00).")));
+    EXPECT_TRUE(table.out.endsWith(totals));
+
+    const RunResult csv = run(QStringList(check) << QStringLiteral("--to") << path("befunde.CSV"));
+    EXPECT_EQ(csv.exitCode, 1);
+    EXPECT_EQ(csv.out, totals);
+    QFile csvFile(path("befunde.CSV"));
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const QByteArray csvBytes = csvFile.readAll();
+    EXPECT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF")); // the byte order mark tells spreadsheets it is UTF-8
+    const QStringList csvLines = QString::fromUtf8(csvBytes).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(csvLines.first(), QStringLiteral("Schweregrad;Firma;Mitarbeiter;Neue AHV-Nr.;Regel;Text"));
+    EXPECT_EQ(csvLines.size(), 1 + 14 + 1);
+    EXPECT_TRUE(csvLines.contains(QStringLiteral("Fehler;Alpenblick Treuhand AG;Müller Anna;756.1328.2136.32;"
+                                                 "Neue AHV-Nummer;Die Prüfziffer der neuen AHV-Nummer "
+                                                 "756.1328.2136.32 stimmt nicht.")));
+
+    const RunResult text = run(QStringList(check) << QStringLiteral("--to") << path("befunde.txt"));
+    QFile textFile(path("befunde.txt"));
+    ASSERT_TRUE(textFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(textFile.readAll()), table.out);
+    EXPECT_EQ(text.out, totals);
+
+    const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("clsADOConnect.init"))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_EQ(run({QStringLiteral("--check"), QStringLiteral("--output"), QStringLiteral("pdf")}).exitCode, 2);
+}

@@ -1,6 +1,12 @@
 #include "app/frmMain.h"
 
+#include "app/frmCheck.h"
+#include "db/DemoDatabase.h"
 #include "support/MainWindowFixture.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
 
 TEST_F(MainWindow, FirstStartWithoutStore)
 {
@@ -248,4 +254,52 @@ TEST_F(MainWindow, FailingLoadShowsItsLocationAndStops)
     // The settings after the failing one stay unloaded, but Form_Load goes on to the password field.
     EXPECT_EQ(settings(), QStringLiteral("|||"));
     expectPdfOptions(true, false, QPalette::Button);
+}
+
+TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    frmMain& w = openWindow();
+    // No output kind and no output file: the check needs neither.
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("DEMO"));
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    ASSERT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.first().text.toStdString();
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(w.statusText().isEmpty());
+
+    auto* dialog = w.findChild<frmCheck*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblTotals"))->text(),
+              QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise"));
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    ASSERT_EQ(table->rowCount(), 14);
+    // In the order of the rows until a caption is clicked.
+    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(13, 2)->text(),
+              QStringLiteral("Brunner Lea|de la Fontaine Élise"));
+    // A click on a caption sorts by that column: both errors come first.
+    QTest::mouseClick(table->horizontalHeader()->viewport(),
+                      Qt::LeftButton,
+                      {},
+                      QPoint(table->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
+              QStringLiteral("FehlerFehlerHinweis"));
+    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("756.1281.3907.69"));
+    EXPECT_TRUE(table->item(0, 4)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+
+    const QString csv = tempDir() + QStringLiteral("/befunde.csv");
+    m_prompt.saveAnswers = {QString(), csv}; // cancelled first, then a name
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSaveCsv")), Qt::LeftButton);
+    EXPECT_EQ(m_prompt.saveDialogs.size(), 2);
+    EXPECT_EQ(m_prompt.saveDialogs[0].filter, QStringLiteral("CSV-Datei (*.csv);;Alle Dateien (*)"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("\r\n"), 1 + 14);
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(m_prompt.boxes.isEmpty());
 }

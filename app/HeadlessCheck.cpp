@@ -1,0 +1,62 @@
+#include "app/HeadlessCheck.h"
+
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/HeadlessPrompt.h"
+#include "app/RunSettings.h"
+#include "app/frmMain.h"
+#include "platform/LaError.h"
+#include "report/CheckReport.h"
+#include "report/PlausibilityCheck.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cstdio>
+#include <unistd.h>
+
+int runHeadlessCheck(const CommandLine& commandLine)
+{
+    HeadlessPrompt headless(stderr, isatty(fileno(stderr)) != 0, {false, commandLine.user, commandLine.password});
+    const ScopedPrompt scoped(headless);
+
+    // The hidden window supplies the stored settings, as for a headless run.
+    frmMain window;
+    gFrmMain = &window;
+    window.Form_Load();
+    if (commandLine.transfer)
+        window
+            .findChild<QRadioButton*>(*commandLine.transfer == 0 ? QStringLiteral("optSRCFields0")
+                                                                 : QStringLiteral("optSRCFields1"))
+            ->setChecked(true);
+    if (commandLine.source)
+        window.findChild<QLineEdit*>(QStringLiteral("txtSrcFile"))->setText(*commandLine.source);
+    if (commandLine.lib)
+        window.findChild<QLineEdit*>(QStringLiteral("txtLib"))->setText(*commandLine.lib);
+    if (window.txtSrcFile().isEmpty()) {
+        std::fputs("Kein System- oder DSN-Name: bitte --source angeben.\n", stderr);
+        return 2;
+    }
+
+    PlausibilityCheck check;
+    try {
+        const bool done = check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&headless](qint64 row) {
+            headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+        });
+        headless.endProgress();
+        if (!done)
+            return 1;
+        const CertificateChecker& result = check.result();
+        const QString totals =
+            checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice));
+        if (commandLine.toFile)
+            writeCheckReport(*commandLine.toFile, result.findings(), totals);
+        else
+            std::fputs(checkReportTable(result.findings()).toUtf8().constData(), stdout);
+        std::fputs((totals + u'\n').toUtf8().constData(), stdout);
+        return result.count(CheckSeverity::Error) > 0 || headless.failureShown() ? 1 : 0;
+    } catch (...) {
+        headless.endProgress();
+        showError(16, QStringLiteral("lohnausweis.check"));
+        return 1;
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "report/CheckFinding.h"
+
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// The findings of a plausibility check: a table the clerk can sort by any column, the totals, and
+// the findings as a CSV file for a spreadsheet.
+class frmCheck : public QDialog
+{
+    Q_OBJECT
+
+public:
+    frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget* parent = nullptr);
+
+    void cmdSaveCsv_Click();
+
+private:
+    QList<CheckFinding> m_findings;
+    QTableWidget* m_tblFindings = nullptr;
+    QLabel* m_lblTotals = nullptr;
+    QPushButton* m_cmdSaveCsv = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+};

@@ -1,0 +1,70 @@
+#include "report/PlausibilityCheck.h"
+
+#include "db/ConnectionString.h"
+#include "db/DbRecordSet.h"
+#include "db/clsADOConnect.h"
+#include "platform/LaError.h"
+#include "report/PersonTable.h"
+
+#include <QHash>
+#include <vector>
+
+PlausibilityCheck::PlausibilityCheck()
+    : m_checker(std::make_unique<CertificateChecker>())
+{
+}
+
+PlausibilityCheck::~PlausibilityCheck() = default;
+
+bool PlausibilityCheck::run(qint16 transferType,
+                            const QString& source,
+                            const QString& library,
+                            const std::function<void(qint64)>& progress)
+{
+    try {
+        m_persons.reset();
+        m_checker = std::make_unique<CertificateChecker>();
+        if (transferType != 0 && transferType != 1)
+            throw LaError::runtime(ErrNo::ObjectNotSet,
+                                   QStringLiteral("Keine Übertragungsart gewählt: bitte ODBC oder OLE DB wählen."));
+        // In the order of the import file, so that the person rules see each person line once.
+        clsADOConnect rows;
+        rows.setSource(getADOProvider(transferType, source));
+        rows.setLibl(library);
+        if (!rows.init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
+            return false;
+        {
+            clsADOConnect persons;
+            persons.setLibl(library);
+            persons.setConnection(rows.getConnection());
+            if (persons.init(QStringLiteral("LGHPS"), PersonTable::selectList())) {
+                m_persons = std::make_unique<PersonTable>();
+                m_persons->load(*persons.getRecordset());
+            }
+        }
+        m_checker = std::make_unique<CertificateChecker>(m_persons.get());
+
+        // Field positions are looked up once; a field the table lacks is read by name, so that the
+        // reading fails with the record set's own error.
+        const std::shared_ptr<DbRecordSet> rs = rows.getRecordset();
+        QHash<QString, int> byName;
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            byName.insert(rs->fieldName(i).toUpper(), i);
+        std::vector<int> columns;
+        for (const QLatin1String field : Field::All)
+            columns.push_back(byName.value(QString(field), -1));
+
+        CheckRow row;
+        qint64 number = 0;
+        for (; !rows.isEOF(); rows.MoveNext()) {
+            if (progress && ++number % 1000 == 1)
+                progress(number);
+            for (std::size_t i = 0; i < Field::All.size(); ++i)
+                row[i] = columns[i] >= 0 ? rs->value(columns[i]) : rs->value(QString(Field::All[i]));
+            m_checker->check(row);
+        }
+        return true;
+    } catch (...) {
+        raiseError(QStringLiteral("PlausibilityCheck.run"));
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "report/CertificateChecker.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class PersonTable;
+
+// The check run: reads the rows of LGHLAEXP, and the person table LGHPS for the import file's
+// lookups, through the record reader on one connection, and puts every row through the rules.
+// It only reads; no output is written.
+class PlausibilityCheck
+{
+public:
+    PlausibilityCheck();
+    ~PlausibilityCheck();
+    PlausibilityCheck(const PlausibilityCheck&) = delete;
+    PlausibilityCheck& operator=(const PlausibilityCheck&) = delete;
+
+    // `transferType` and `source` as for getADOProvider (with ODBC the login is asked once).
+    // False when the export table could not be opened: the reader has shown its box then. A person
+    // table that cannot be read shows its box too; the check goes on without that lookup.
+    // Other failures throw LaError with "PlausibilityCheck.run" in the source chain.
+    // `progress` gets the number of the row being read, now and then.
+    bool run(qint16 transferType,
+             const QString& source,
+             const QString& library,
+             const std::function<void(qint64)>& progress = {});
+
+    const CertificateChecker& result() const { return *m_checker; }
+    bool personTableRead() const { return m_persons != nullptr; }
+
+private:
+    std::unique_ptr<PersonTable> m_persons;
+    std::unique_ptr<CertificateChecker> m_checker;
+};
