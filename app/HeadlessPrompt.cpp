@@ -37,10 +37,11 @@ QString HeadlessPrompt::saveFileName(const QString&, const QString&, const QStri
     return initialName;
 }
 
-void HeadlessPrompt::login(QString& user, QString& password)
+bool HeadlessPrompt::login(QString& user, QString& password)
 {
     user = m_answers.user;
     password = m_answers.password;
+    return true;
 }
 
 void HeadlessPrompt::progress(const QString& text)

@@ -26,4 +26,12 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     // The window's mouse pointer: hourglass while busy.
     virtual void setBusyCursor(bool busy) = 0;
+
+    // Whether this start has already told the user that the settings cannot be stored; the window
+    // lives as long as the start, so later runs keep quiet about it.
+    bool storeWarningShown() const { return m_storeWarningShown; }
+    void setStoreWarningShown() { m_storeWarningShown = true; }
+
+private:
+    bool m_storeWarningShown = false;
 };

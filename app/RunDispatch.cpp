@@ -3,8 +3,8 @@
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
 #include "app/RunSettings.h"
-#include "platform/Functions.h"
 #include "platform/LaError.h"
+#include "platform/RunLogPath.h"
 #include "platform/clsFSConnect.h"
 #include "report/crtCSVData.h"
 #include "report/crtXMLData.h"
@@ -34,9 +34,14 @@ void runSalaryReport()
         gOverwriteAsked = false;
         getINITValues();
 
-        const QString logPath = GetTempDir(true) + QStringLiteral("LOVARSLog.txt");
+        QStringList notes;
+        const QString logPath = runLogPath(notes);
         gLog = std::make_unique<clsFSConnect>();
-        gLog->init(logPath, 0);
+        gLog->init(logPath, 0, true);
+        for (const QString& note : std::as_const(notes)) {
+            gLog->setValue(note + QStringLiteral("\r\n"));
+            gLog->update();
+        }
 
         if (!gFrmMain)
             throw LaError::runtime(ErrNo::ObjectNotSet);

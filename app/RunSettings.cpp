@@ -7,6 +7,7 @@
 #include "platform/clsRegistryHandler.h"
 
 #include <QCoreApplication>
+#include <optional>
 
 namespace {
 
@@ -14,13 +15,23 @@ namespace {
 // too, while other spellings ("null") are taken as real paths.
 const QString kMissing = QStringLiteral("NULL");
 
-QString readWithDefault(clsRegistryHandler& store, const char* name, const char* defaultValue)
+// A default that cannot be stored is used all the same: the run must not fail for a settings
+// store it only wanted to tidy up. The first failure is kept for the caller to report.
+QString readWithDefault(clsRegistryHandler& store,
+                        const char* name,
+                        const char* defaultValue,
+                        std::optional<LaError>& writeFailure)
 {
     const QString valueName = QString::fromUtf8(name);
     QString value = store.GetSettingString(valueName, kMissing);
     if (value == kMissing) {
         value = QString::fromUtf8(defaultValue);
-        store.SaveSettingString(valueName, value);
+        try {
+            store.SaveSettingString(valueName, value);
+        } catch (...) {
+            if (!writeFailure)
+                writeFailure = toLaError(std::current_exception());
+        }
     }
     return value;
 }
@@ -39,9 +50,19 @@ void getINITValues()
         clsRegistryHandler store;
         // Each global is set as soon as its value is known, so that a failing store leaves the
         // values read before the failure in place.
-        gFopPath = readWithDefault(store, SettingName::FOP, kDefaultFopPath);
-        gXslPath = readWithDefault(store, SettingName::XSL, kDefaultXslPath);
-        gExportTable = readWithDefault(store, SettingName::LOVARSFile, kDefaultExportTable);
+        std::optional<LaError> writeFailure;
+        gFopPath = readWithDefault(store, SettingName::FOP, kDefaultFopPath, writeFailure);
+        gXslPath = readWithDefault(store, SettingName::XSL, kDefaultXslPath, writeFailure);
+        gExportTable = readWithDefault(store, SettingName::LOVARSFile, kDefaultExportTable, writeFailure);
+        // Once per start: every run would otherwise repeat the same box.
+        if (writeFailure && !(gFrmMain && gFrmMain->storeWarningShown())) {
+            if (gFrmMain)
+                gFrmMain->setStoreWarningShown();
+            showError(*writeFailure,
+                      16,
+                      QStringLiteral("frmMain.getINITValues"),
+                      QStringLiteral("Die Vorgabewerte werden verwendet, können aber nicht gespeichert werden."));
+        }
     } catch (...) {
         showError(16, QStringLiteral("frmMain.getINITValues"));
     }

@@ -12,7 +12,8 @@ inline constexpr const char* kDefaultExportTable = "LGHLAEXP";
 void initGlobals();
 
 // Loads gFopPath, gXslPath and gExportTable from the settings store; a value that reads as the
-// text "NULL" (the marker for "missing") is replaced by its default, which is then stored.
+// text "NULL" (the marker for "missing") is replaced by its default, which is then stored. A default
+// that cannot be stored is used all the same, with one box per start (through gFrmMain).
 // Errors show the box "frmMain.getINITValues"; the globals keep what they hold by then.
 void getINITValues();
 

@@ -59,7 +59,7 @@ QString WidgetPrompt::saveFileName(const QString& title, const QString& filter, 
     return dialog.selectedFiles().constFirst();
 }
 
-void WidgetPrompt::login(QString& user, QString& password)
+bool WidgetPrompt::login(QString& user, QString& password)
 {
     frmLogin dialog(m_owner);
     if (m_owner) {
@@ -68,7 +68,10 @@ void WidgetPrompt::login(QString& user, QString& password)
         const QSize margins = owner.size() - m_owner->window()->size();
         dialog.move(frmLogin::centredPosition(owner, dialog.size() + margins));
     }
-    dialog.exec();
+    // Esc and the close button reject the dialog: what was typed so far is no login.
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
     user = dialog.txtUser();
     password = dialog.txtPwd();
+    return true;
 }

@@ -332,10 +332,17 @@ void frmMain::loadSettings()
     try {
         if (!m_store)
             throw LaError::runtime(ErrNo::ObjectNotSet);
-        const qint32 medium = m_store->GetSettingLong(QString::fromUtf8(SettingName::Medium), 0);
-        if (medium < 0 || medium >= transferButtonCount())
-            throw LaError::runtime(kNoSuchControlElement,
-                                   QStringLiteral("Steuerelementfeld-Element '%1' ist nicht vorhanden.").arg(medium));
+        qint32 medium = m_store->GetSettingLong(QString::fromUtf8(SettingName::Medium), 0);
+        if (medium < 0 || medium >= transferButtonCount()) {
+            // Stopping here would leave the other settings unloaded, and closing would then store
+            // them empty: tell, take ODBC and go on.
+            showError(
+                LaError::runtime(kNoSuchControlElement,
+                                 QStringLiteral("Steuerelementfeld-Element '%1' ist nicht vorhanden.").arg(medium)),
+                16,
+                QStringLiteral("frmMain.loadSettings"));
+            medium = 0;
+        }
         m_optSRCFields[medium]->setChecked(true);
 
         m_txtSrcFile->setText(m_store->GetSettingString(QString::fromUtf8(SettingName::Source)));
@@ -367,7 +374,11 @@ void frmMain::saveSettings()
                                  m_opteLohnausweis->isChecked() ? -1 : 0);
         m_store->SaveSettingLong(QString::fromUtf8(SettingName::OutputPDF), m_optPDF->isChecked() ? -1 : 0);
     } catch (...) {
-        showError(16, QStringLiteral("frmMain.saveSettings"));
+        // A store a run of this start already found unwritable is not reported a second time.
+        if (!storeWarningShown()) {
+            setStoreWarningShown();
+            showError(16, QStringLiteral("frmMain.saveSettings"));
+        }
     }
 }
 
@@ -390,6 +401,9 @@ bool frmMain::chkControl()
                                   "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein."));
         if (m_txtToFile->text().isEmpty())
             refuse(QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden."));
+        // An empty password gives a PDF that only looks protected.
+        if (m_optPDF->isChecked() && m_chkPassword->isChecked() && m_txtPDFPassword->text().isEmpty())
+            refuse(QStringLiteral("Für \"Datei schützen\" muss ein Passwort angegeben werden."));
     } catch (...) {
         showError(16, QStringLiteral("frmMain.chkControl"));
     }
@@ -404,12 +418,13 @@ void frmMain::setControls()
             m_chkPassword->setEnabled(false);
             m_txtPDFPassword->setEnabled(false);
         }
-        // The password field is enabled whatever chkPassword says; its colour is left alone.
         if (m_optPDF->isChecked()) {
             m_chkOpenPDF->setEnabled(true);
             m_chkPassword->setEnabled(true);
-            m_txtPDFPassword->setEnabled(true);
         }
+        // A password typed into an enabled field while "Datei schützen" is clear would silently not
+        // be used: the field follows chkPassword and the output kind together.
+        chkPassword_Click();
     } catch (...) {
         showError(16, QStringLiteral("frmMain.setControls"));
     }
@@ -418,7 +433,7 @@ void frmMain::setControls()
 void frmMain::chkPassword_Click()
 {
     try {
-        const bool on = m_chkPassword->isChecked();
+        const bool on = m_chkPassword->isChecked() && m_optPDF->isChecked();
         const QPalette system = QApplication::palette();
         QPalette palette = m_txtPDFPassword->palette();
         palette.setColor(QPalette::Base, system.color(on ? QPalette::Base : QPalette::Button));

@@ -46,7 +46,7 @@ public:
         return 1;
     }
     QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    void login(QString&, QString&) override {}
+    bool login(QString&, QString&) override { return true; }
     int boxes = 0;
 };
 

@@ -3,6 +3,23 @@
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
 
+namespace {
+
+// A user or password holding a separator, a brace or outer blanks goes in braces (a closing brace
+// doubled), so that it logs in as typed and cannot add keywords of its own ("x;PORT=1"). Other
+// values go in unchanged.
+QString odbcValue(const QString& value)
+{
+    const bool plain = !value.contains(u';') && !value.contains(u'{') && !value.contains(u'}') &&
+                       !value.contains(u'=') &&
+                       (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace()));
+    if (plain)
+        return value;
+    return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
+}
+
+} // namespace
+
 QString getADOProvider(qint16 transferType, const QString& system)
 {
     try {
@@ -12,10 +29,10 @@ QString getADOProvider(qint16 transferType, const QString& system)
         case 0: {
             QString user;
             QString password;
-            prompt().login(user, password);
-            // The values go in as typed: the driver receives the string unchanged.
-            return QStringLiteral("PROVIDER=MSDASQL;dsn=") + system + QStringLiteral(";uid=") + user +
-                   QStringLiteral(";pwd=") + password + QStringLiteral(";database= ;");
+            if (!prompt().login(user, password))
+                return {};
+            return QStringLiteral("PROVIDER=MSDASQL;dsn=") + system + QStringLiteral(";uid=") + odbcValue(user) +
+                   QStringLiteral(";pwd=") + odbcValue(password) + QStringLiteral(";database= ;");
         }
         default:
             return {};

@@ -8,16 +8,40 @@
 
 namespace {
 
-// "key=value;" pairs, keys compared case-insensitively; a later key wins, as with the drivers.
+// "key=value;" pairs, keys compared case-insensitively; a later key wins, as with the drivers. A
+// value in braces ("pwd={a;b}}c}") runs to its closing brace, so that what it holds cannot count
+// as a key of its own.
 QHash<QString, QString> connectionAttributes(const QString& connectionString)
 {
     QHash<QString, QString> attributes;
-    const QStringList pairs = connectionString.split(u';', Qt::SkipEmptyParts);
-    for (const QString& pair : pairs) {
-        const qsizetype eq = pair.indexOf(u'=');
-        if (eq < 0)
+    const qsizetype n = connectionString.size();
+    for (qsizetype pos = 0; pos < n;) {
+        qsizetype end = connectionString.indexOf(u';', pos);
+        const qsizetype eq = connectionString.indexOf(u'=', pos);
+        if (eq < 0 || (end >= 0 && end < eq)) {
+            pos = end < 0 ? n : end + 1;
             continue;
-        attributes.insert(pair.left(eq).trimmed().toUpper(), pair.mid(eq + 1));
+        }
+        const QString key = connectionString.mid(pos, eq - pos).trimmed().toUpper();
+        QString value;
+        if (eq + 1 < n && connectionString[eq + 1] == u'{') {
+            qsizetype i = eq + 2;
+            for (; i < n; ++i) {
+                if (connectionString[i] != u'}') {
+                    value += connectionString[i];
+                } else if (i + 1 < n && connectionString[i + 1] == u'}') {
+                    value += u'}';
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            end = connectionString.indexOf(u';', i);
+        } else {
+            value = connectionString.mid(eq + 1, end < 0 ? -1 : end - eq - 1);
+        }
+        attributes.insert(key, value);
+        pos = end < 0 ? n : end + 1;
     }
     return attributes;
 }

@@ -27,33 +27,56 @@ bool isDirectory(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-QString tempDirectory()
+// A real directory of ours (not a link), narrowed to owner-only when it was wider.
+bool isOwnPrivateDirectory(const QString& path)
 {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & 077) == 0 || ::chmod(name.constData(), 0700) == 0;
+}
+
+QString tempDirectory(bool* privateNameTaken = nullptr)
+{
+    if (privateNameTaken)
+        *privateNameTaken = false;
     const QString fromEnvironment = qEnvironmentVariable("TMPDIR");
     if (!fromEnvironment.isEmpty() && isDirectory(fromEnvironment))
         return QDir::cleanPath(QFileInfo(fromEnvironment).absoluteFilePath());
-    return userTempDirectory(QStringLiteral("/tmp"));
+    return userTempDirectory(QStringLiteral("/tmp"), privateNameTaken);
 }
 
 } // namespace
 
 // Another user could have made the name first (or planted a link there) to read or replace the run
 // log and the temporary XML with the salary data, so anything not owned by us and not a real
-// directory is refused.
-QString userTempDirectory(const QString& base)
+// directory is refused. Falling back to the current directory instead would scatter salary data
+// wherever the program was started; a fresh folder of our own (kept for the next calls) is used.
+QString userTempDirectory(const QString& base, bool* nameTaken)
 {
-    const QString path = base + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
-    const QByteArray name = QFile::encodeName(path);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+    const QString prefix = QStringLiteral("lohnausweis-%1").arg(::geteuid());
+    const QString path = base + u'/' + prefix;
+    if (nameTaken)
+        *nameTaken = false;
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    struct stat st
-    {
-    };
-    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+    if (isOwnPrivateDirectory(path))
+        return path;
+    if (nameTaken)
+        *nameTaken = true;
+    const QStringList earlier = QDir(base).entryList(
+        {prefix + QStringLiteral("-??????")}, QDir::Dirs | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : earlier) {
+        if (isOwnPrivateDirectory(base + u'/' + name))
+            return base + u'/' + name;
+    }
+    QByteArray pattern = QFile::encodeName(path) + "-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
         return {};
-    if ((st.st_mode & 077) != 0 && ::chmod(name.constData(), 0700) != 0)
-        return {};
-    return path;
+    return QFile::decodeName(pattern);
 }
 
 QString getApplFilePath(const QString& path)
@@ -96,6 +119,18 @@ QString GetTempDir(bool withSeparator)
         showError(16, QStringLiteral("Functions.GetTempDir"));
     }
     return result;
+}
+
+QString tempDirectoryNote()
+{
+    bool taken = false;
+    const QString dir = tempDirectory(&taken);
+    if (!taken)
+        return {};
+    return QStringLiteral("Der private temporäre Ordner '/tmp/lohnausweis-%1' ist durch eine Verknüpfung, eine "
+                          "Datei oder einen Ordner eines anderen Benutzers belegt; verwendet wird '%2'.")
+        .arg(::geteuid())
+        .arg(dir);
 }
 
 QString CreateTempFile(const QString& prefix, const QString& directory)

@@ -12,13 +12,19 @@ QString getApplFilePath(const QString& path);
 // directory (owner-only); with a trailing "/" when withSeparator is true. Empty text on failure.
 QString GetTempDir(bool withSeparator);
 
+// When GetTempDir had to use a fresh folder because the name of the private one was taken, a
+// German sentence saying so (for the run log); otherwise the empty text.
+QString tempDirectoryNote();
+
 // A new, empty, uniquely named file (owner-only permissions) whose name starts with the first three
 // characters of `prefix`, in `directory` or, when that is empty, in GetTempDir. Empty text on failure.
 QString CreateTempFile(const QString& prefix, const QString& directory);
 
-// The directory `base`/lohnausweis-<uid>, created owner-only when missing; the empty text when that
-// name is taken by a link, a file or a directory of another user. GetTempDir uses it under /tmp.
-QString userTempDirectory(const QString& base);
+// The directory `base`/lohnausweis-<uid>, created owner-only when missing. When that name is taken
+// by a link, a file or a directory of another user (`nameTaken` says so), a fresh owner-only
+// directory `base`/lohnausweis-<uid>-XXXXXX instead, the same one on later calls. The empty text
+// only when no directory can be made at all. GetTempDir uses it under /tmp.
+QString userTempDirectory(const QString& base, bool* nameTaken = nullptr);
 
 // Opens the file with the desktop's associated program; the result is ignored.
 void OpenFile(const QString& file);

@@ -13,10 +13,11 @@ public:
         return MsgAnswer::Cancel;
     }
     QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    void login(QString& user, QString& password) override
+    bool login(QString& user, QString& password) override
     {
         user.clear();
         password.clear();
+        return true;
     }
 };
 

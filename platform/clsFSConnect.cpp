@@ -53,13 +53,17 @@ LaError fileError(int code, const QString& file, bool creating)
     return ::fileError(code, file);
 }
 
-FilePtr openFile(const QString& file, int mode)
+FilePtr openFile(const QString& file, int mode, bool ownerOnly = false)
 {
     int flags = O_CLOEXEC | (mode == kModeWrite ? (O_RDWR | O_CREAT | O_TRUNC) : O_RDONLY);
-    if (directoryWritableByOthers(file))
+    if (directoryWritableByOthers(file) || ownerOnly)
         flags |= O_NOFOLLOW;
+    // A new file of our own or nothing: whatever another user slipped under the name since it was
+    // deleted makes the open fail instead of receiving the text.
+    if (ownerOnly)
+        flags |= O_EXCL;
     const QByteArray name = QFile::encodeName(file);
-    const int fd = ::open(name.constData(), flags, 0666);
+    const int fd = ::open(name.constData(), flags, ownerOnly ? 0600 : 0666);
     if (fd < 0) {
         const int code = errno;
         if (code == ELOOP)
@@ -177,7 +181,7 @@ QString clsFSConnect::getValue() const
     }
 }
 
-void clsFSConnect::init(const QString& file, qint64 Mode)
+void clsFSConnect::init(const QString& file, qint64 Mode, bool ownerOnly)
 {
     try {
         d->eof = false;
@@ -201,7 +205,7 @@ void clsFSConnect::init(const QString& file, qint64 Mode)
             };
             if (::lstat(name.constData(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
                 ::unlink(name.constData());
-            d->file = openFile(file, kModeWrite);
+            d->file = openFile(file, kModeWrite, ownerOnly);
             d->isOpen = true;
         }
     } catch (...) {

@@ -17,7 +17,9 @@ public:
     int AbsolutePosition() const;
     bool isEOF() const; // EOF is a macro in C++, hence the name
     QString getValue() const;
-    void init(const QString& file, qint64 Mode);
+    // `ownerOnly` (mode 0): the file is made anew, readable by its owner only, and never through a
+    // link or into something another user put at the name in the meantime.
+    void init(const QString& file, qint64 Mode, bool ownerOnly = false);
     void MoveFirst();
     void MoveLast();
     void MoveNext();

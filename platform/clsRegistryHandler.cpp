@@ -64,17 +64,43 @@ public:
     {
         if (m_fd.get() < 0)
             throw osError(errno, lockFile);
-        int rc;
-        do
-            rc = ::flock(m_fd.get(), LOCK_EX);
-        while (rc != 0 && errno == EINTR);
-        if (rc != 0)
-            throw osError(errno, lockFile);
+        // Another program holding the lock for long (a hung window, an editor) must not make the
+        // run wait without a word: wait a little, then say why nothing can be stored.
+        for (int attempt = 0;; ++attempt) {
+            if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0)
+                return;
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                throw osError(errno, lockFile);
+            if (attempt * kLockPollMs >= kLockWaitMs)
+                throw LaError::runtime(ErrNo::PermissionDenied,
+                                       QStringLiteral("Die Einstellungen werden gerade von einem anderen Programm "
+                                                      "geändert (Sperre '%1'). Bitte später noch einmal versuchen.")
+                                           .arg(lockFile));
+            ::usleep(kLockPollMs * 1000);
+        }
     }
 
 private:
+    static constexpr int kLockWaitMs = 3000;
+    static constexpr int kLockPollMs = 50;
     FileDescriptor m_fd; // closing the descriptor releases the lock
 };
+
+// The file a store name stands for: a symbolic link (as dot-file managers make them) is followed,
+// so that writing replaces its target and the link stays.
+QString followLinks(QString path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            return path;
+        const QString target = info.symLinkTarget(); // absolute, also for a relative link
+        if (target.isEmpty())
+            return path;
+        path = target;
+    }
+    throw osError(ELOOP, path);
+}
 
 // Returns false when the file does not exist.
 bool readWholeFile(const QString& path, QByteArray& content)
@@ -107,9 +133,14 @@ void syncDirectory(const QString& dir)
 }
 
 // Write beside, sync, rename: a crash leaves the old store or the new one, never a torn one.
+// The new file keeps the permissions of the one it replaces.
 void replaceAtomically(const QString& path, const QByteArray& content)
 {
     const QString dir = QFileInfo(path).absolutePath();
+    struct stat old
+    {
+    };
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
     QByteArray pattern = QFile::encodeName(path) + kTempInfix + "XXXXXX";
     FileDescriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
     if (fd.get() < 0)
@@ -124,6 +155,8 @@ void replaceAtomically(const QString& path, const QByteArray& content)
                 ::unlink(name.constData());
         }
     } remover{pattern};
+    if (existed && ::fchmod(fd.get(), old.st_mode & 07777) != 0)
+        throw osError(errno, path);
 
     const char* data = content.constData();
     qsizetype left = content.size();
@@ -326,6 +359,7 @@ public:
     struct Line
     {
         QString text;
+        QByteArray raw; // the line's bytes in the file, line end included
         bool isSection = false;
         bool isValue = false;
         QString section; // the key the line belongs to; for a key line its own
@@ -336,34 +370,54 @@ public:
     static RegistryDocument parse(const QByteArray& content)
     {
         RegistryDocument doc;
-        QString text = QString::fromUtf8(content);
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QStringList physical = text.split(u'\n');
-        if (!physical.isEmpty() && physical.back().isEmpty())
-            physical.removeLast();
+        // Physical lines with their own line ends, so that lines we do not change go back byte for
+        // byte: another program's key may hold bytes in any encoding, CR LF or LF.
+        QList<QByteArray> physical;
+        for (qsizetype start = 0; start < content.size();) {
+            const qsizetype nl = content.indexOf('\n', start);
+            const qsizetype end = nl < 0 ? content.size() : nl + 1;
+            physical.append(content.mid(start, end - start));
+            start = end;
+        }
+        for (const QByteArray& line : std::as_const(physical)) {
+            if (line.endsWith('\n')) {
+                doc.m_lineEnd = line.endsWith("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+                break;
+            }
+        }
+        const auto decode = [&](qsizetype i) {
+            QByteArray bytes = physical[i];
+            if (i == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+                bytes.remove(0, 3);
+            while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+                bytes.chop(1);
+            return QString::fromUtf8(bytes);
+        };
         QString section;
         for (qsizetype i = 0; i < physical.size(); ++i) {
-            QString logical = physical[i];
+            QByteArray raw = physical[i];
+            QString logical = decode(i);
             // Long byte lists continue on the next line after a trailing backslash.
             while (logical.trimmed().endsWith(u'\\') && logical.contains(QStringLiteral("=hex")) &&
                    i + 1 < physical.size()) {
                 logical = logical.trimmed();
                 logical.chop(1);
-                logical += physical[++i].trimmed();
+                logical += decode(++i).trimmed();
+                raw += physical[i];
             }
-            doc.lines.append(doc.makeLine(logical, section));
+            Line line = makeLine(logical, section);
+            line.raw = raw;
+            doc.lines.append(line);
         }
         return doc;
     }
 
     QByteArray serialize() const
     {
-        QString out;
+        QByteArray out;
         for (const Line& line : lines)
-            out += line.text + u'\n';
-        return out.toUtf8();
+            out += line.raw;
+        return out;
     }
 
     std::optional<Value> find(const QString& section, const QString& name) const
@@ -381,7 +435,7 @@ public:
     void setValue(const QString& section, const QString& name, const QString& data)
     {
         QString current = section;
-        Line line = makeLine(formatValueLine(name, data), current);
+        Line line = newLine(formatValueLine(name, data), current);
         qsizetype last = -1;
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
             if (!isValueOf(i, section, name))
@@ -399,12 +453,13 @@ public:
         if (header < 0) {
             QString none;
             if (lines.isEmpty())
-                lines.append(makeLine(QStringLiteral("REGEDIT4"), none));
+                lines.append(newLine(QStringLiteral("REGEDIT4"), none));
+            terminate(lines.size() - 1);
             if (!lines.back().text.trimmed().isEmpty())
-                lines.append(makeLine(QString(), none));
-            lines.append(makeLine(u'[' + section + u']', current));
+                lines.append(newLine(QString(), none));
+            lines.append(newLine(u'[' + section + u']', current));
             lines.append(line);
-            lines.append(makeLine(QString(), current));
+            lines.append(newLine(QString(), current));
             return;
         }
         qsizetype insertAt = header + 1;
@@ -412,6 +467,7 @@ public:
             if (!lines[i].text.trimmed().isEmpty())
                 insertAt = i + 1;
         }
+        terminate(insertAt - 1);
         lines.insert(insertAt, line);
     }
 
@@ -469,6 +525,23 @@ public:
     QList<Line> lines;
 
 private:
+    // A line of our own making, with the line end the file already uses.
+    Line newLine(const QString& text, QString& section) const
+    {
+        Line line = makeLine(text, section);
+        line.raw = text.toUtf8() + m_lineEnd;
+        return line;
+    }
+
+    // A last line without a line end gets one before a line is put after it.
+    void terminate(qsizetype i)
+    {
+        if (i >= 0 && i < lines.size() && !lines[i].raw.endsWith('\n'))
+            lines[i].raw += m_lineEnd;
+    }
+
+    QByteArray m_lineEnd = "\n";
+
     bool isValueOf(qsizetype i, const QString& section, const QString& name) const
     {
         const Line& line = lines[i];
@@ -522,11 +595,28 @@ RegistryDocument loadDocument(const QString& path)
     return RegistryDocument::parse(content);
 }
 
+// A store file that its owner made read-only is a decision, not an accident: it is not replaced.
+void refuseReadOnly(const QString& path)
+{
+    struct stat st
+    {
+    };
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &st) != 0)
+        return;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.constData(), W_OK) != 0)
+        throw LaError::runtime(ErrNo::PermissionDenied,
+                               QStringLiteral("Die Einstellungsdatei '%1' ist schreibgeschützt; "
+                                              "die Einstellungen werden nicht gespeichert.")
+                                   .arg(path));
+}
+
 template <typename Change> void changeStore(Change&& change)
 {
-    const QString path = clsRegistryHandler::storeFilePath();
-    makeStoreDirectory(path);
-    StoreLock lock(path + QStringLiteral(".lock"));
+    const QString name = clsRegistryHandler::storeFilePath();
+    makeStoreDirectory(name);
+    StoreLock lock(name + QStringLiteral(".lock"));
+    const QString path = followLinks(name);
     removeStaleTempFiles(path);
     QByteArray content;
     readWholeFile(path, content);
@@ -537,6 +627,7 @@ template <typename Change> void changeStore(Change&& change)
     // Nothing changed (deleting what is not there): the file is left as it is, or not made at all.
     if (after == before)
         return;
+    refuseReadOnly(path);
     replaceAtomically(path, after);
 }
 

@@ -10,7 +10,9 @@
 // The per-user settings store: named values of three kinds (number, text, bytes) under the
 // application's key. On Linux the store is the file
 // ${XDG_CONFIG_HOME:-$HOME/.config}/Tessar Vozavureda/registry.reg in the text form of a registry
-// export. Nothing is cached; every write replaces the file atomically under a lock.
+// export. Nothing is cached; every write replaces the file atomically under a lock. Lines the program
+// does not change are written back byte for byte; a link at the store's name is followed, a
+// read-only store file is never replaced, and a lock held elsewhere is waited for a few seconds only.
 class clsRegistryHandler
 {
 public:

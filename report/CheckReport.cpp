@@ -60,7 +60,11 @@ QByteArray checkReportCsv(const QList<CheckFinding>& findings)
 {
     const auto csvLine = [](const QStringList& values) {
         QStringList cells;
-        for (const QString& v : values) {
+        for (QString v : values) {
+            // A spreadsheet would run a cell that begins like a formula; names and texts come from the
+            // host, so such a cell is kept as text.
+            if (!v.isEmpty() && QStringView(u"=+-@\t\r").contains(v.front()))
+                v.prepend(u'\'');
             if (v.contains(u';') || v.contains(u'"') || v.contains(u'\n') || v.contains(u'\r'))
                 cells.append(u'"' + QString(v).replace(u'"', QStringLiteral("\"\"")) + u'"');
             else

@@ -90,7 +90,11 @@ void CsvExport::write()
     // The only connection string of the run: with ODBC the login is asked here once, and the
     // lookups below run on this reader's connection.
     m_export = std::make_unique<clsADOConnect>();
-    m_export->setSource(getADOProvider(transferType, gFrmMain->txtSrcFile()));
+    const QString source = getADOProvider(transferType, gFrmMain->txtSrcFile());
+    // Login closed without OK, or its own box shown: no connection is tried.
+    if (source.isEmpty())
+        return;
+    m_export->setSource(source);
     m_export->setLibl(gFrmMain->txtLib());
     if (!m_export->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
         return;

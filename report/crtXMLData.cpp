@@ -202,7 +202,11 @@ void crtXMLData()
         const qint16 medium = getMediumIndex();
         if (medium == 1 || medium == 0) {
             reader = std::make_unique<clsADOConnect>();
-            reader->setSource(getADOProvider(medium, window.txtSrcFile()));
+            const QString source = getADOProvider(medium, window.txtSrcFile());
+            // Login closed without OK, or its own box shown: no connection is tried.
+            if (source.isEmpty())
+                return;
+            reader->setSource(source);
             reader->setLibl(window.txtLib());
             // init has shown its own error box; the run ends quietly.
             if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))

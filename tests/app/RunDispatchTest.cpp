@@ -4,9 +4,15 @@
 #include "platform/clsRegistryHandler.h"
 #include "support/AppTestEnvironment.h"
 #include "support/FakeMainWindow.h"
+#include "support/OtherUser.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +74,7 @@ TEST_F(RunDispatch, EveryRunStartsAFreshLogAndTidiesUp)
         QFile log(logPath());
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         EXPECT_FALSE(log.readAll().contains("letzten Laufs"));
+        EXPECT_EQ(log.permissions() & 0x0fff, QFile::ReadUser | QFile::WriteUser); // owner-only
         EXPECT_EQ(gLog, nullptr);
         EXPECT_FALSE(m_window.cursorBusy);
         if (!c.csv && !c.pdf) {
@@ -85,6 +92,71 @@ TEST_F(RunDispatch, EveryRunStartsAFreshLogAndTidiesUp)
         EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(QStringLiteral("Fehlernummer: ")));
         EXPECT_FALSE(QFileInfo::exists(tempXml));
     }
+}
+
+TEST_F(RunDispatch, LogGoesAroundAnythingForeignAtItsName)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting another user's files needs root";
+    const QString privateFolder = tempDir() + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
+    const QByteArray name = QFile::encodeName(logPath());
+    // In a shared folder such as /tmp another user's FIFO, file or link at the log's name; with the
+    // link also a link at the private folder's name.
+    const std::function<void()> plants[] = {[&] { ::mkfifo(name.constData(), 0666); },
+                                            [&] { write(logPath(), "fremd"); },
+                                            [&] {
+                                                QFile::link(tempDir() + QStringLiteral("/elsewhere"), logPath());
+                                                QFile::link(tempDir(), privateFolder);
+                                            }};
+    for (const auto& plant : plants) {
+        QDir(tempDir()).removeRecursively();
+        QDir().mkpath(tempDir());
+        ::chmod(QFile::encodeName(tempDir()).constData(), 01777);
+        plant();
+        ::lchown(name.constData(), kOtherUid, kOtherGid);
+        const auto identity = [&] {
+            struct stat st
+            {
+            };
+            ::lstat(name.constData(), &st);
+            return std::tuple(st.st_mode, st.st_uid, st.st_size);
+        };
+        const auto before = identity();
+
+        runSalaryReport();
+
+        EXPECT_TRUE(m_prompt.boxes.isEmpty()) << qPrintable(m_prompt.boxes.value(0).text);
+        EXPECT_EQ(identity(), before);
+        EXPECT_FALSE(QFileInfo::exists(tempDir() + QStringLiteral("/elsewhere")));
+        QStringList logs;
+        for (QDirIterator it(tempDir(), {QStringLiteral("LOVARSLog.txt")}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            if (const QString found = it.next(); found != logPath())
+                logs.append(found);
+        }
+        ASSERT_EQ(logs.size(), 1);
+        EXPECT_TRUE(logs[0].startsWith(privateFolder)) << qPrintable(logs[0]);
+        EXPECT_EQ(QFileInfo(logs[0]).permissions() & 0x0fff, QFile::ReadUser | QFile::WriteUser);
+        QFile log(logs[0]);
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(log.readAll().contains("ist keine eigene Datei"));
+    }
+}
+
+TEST_F(RunDispatch, LoginClosedWithoutOkEndsTheRunQuietly)
+{
+    m_window.medium = 0;
+    m_prompt.loginCancelled = true;
+    for (const bool pdf : {false, true}) {
+        SCOPED_TRACE(pdf);
+        m_window.pdf = pdf;
+        m_window.eLohnausweis = !pdf;
+        runSalaryReport();
+        // No connection was tried: it would have shown the reader's box for the unknown source.
+        EXPECT_TRUE(m_prompt.boxes.isEmpty()) << qPrintable(m_prompt.boxes.value(0).text);
+        EXPECT_FALSE(QFileInfo::exists(m_window.toFile));
+    }
+    EXPECT_EQ(m_prompt.loginCount, 2);
 }
 
 TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)

@@ -45,11 +45,17 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
 
     QString user;
     QString password;
-    prompt.login(user, password);
+    EXPECT_TRUE(prompt.login(user, password));
 
     EXPECT_EQ(user, QStringLiteral("LOVARUSR"));
     EXPECT_EQ(password, QStringLiteral("g3h;eim"));
     EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 2);
+
+    // Esc and the close button end the login without OK: no connection is to be tried.
+    for (const bool esc : {true, false}) {
+        whenModalOpens([esc](QWidget* modal) { esc ? QTest::keyClick(modal, Qt::Key_Escape) : void(modal->close()); });
+        EXPECT_FALSE(prompt.login(user, password));
+    }
 }
 
 TEST(WidgetPrompt, MessageBoxAnswersAsPressed)

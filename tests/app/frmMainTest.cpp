@@ -1,12 +1,16 @@
 #include "app/frmMain.h"
 
+#include "app/Globals.h"
+#include "app/RunSettings.h"
 #include "app/frmCheck.h"
 #include "db/DemoDatabase.h"
 #include "support/MainWindowFixture.h"
+#include "support/OtherUser.h"
 
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
+#include <sys/stat.h>
 
 TEST_F(MainWindow, FirstStartWithoutStore)
 {
@@ -49,21 +53,31 @@ TEST_F(MainWindow, EnabledStatesAfterLoadAndAfterSwitchingTheOutputKind)
         expectPdfOptions(c.pdfOptions, false, QPalette::Button);
     }
 
-    // From eLohnausweis to PDF: the field is enabled although chkPassword is clear, and keeps the
-    // colour of a disabled field until chkPassword is clicked.
-    clickIndicator("optPDF");
-    expectPdfOptions(true, true, QPalette::Button);
-    clickIndicator("chkPassword");
-    expectPdfOptions(true, true, QPalette::Base);
-    QTest::keyClicks(edit("txtPDFPassword"), QStringLiteral("geheim"));
+    // Whatever the order of the clicks, the password field is open only with PDF and "Datei schützen".
+    const struct
+    {
+        const char* click;
+        bool pdfOptions, field;
+    } steps[] = {{"optPDF", true, false},
+                 {"chkPassword", true, true},
+                 {"opteLohnausweis", false, false},
+                 {"optPDF", true, true},
+                 {"chkPassword", true, false},
+                 {"optSRCFields1", true, false},
+                 {"chkPassword", true, true}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.click);
+        clickIndicator(step.click);
+        expectPdfOptions(step.pdfOptions, step.field, step.field ? QPalette::Base : QPalette::Button);
+        if (step.field)
+            QTest::keyClicks(edit("txtPDFPassword"), QStringLiteral("x"));
+    }
+    EXPECT_EQ(edit("txtPDFPassword")->text(), QStringLiteral("xxx"));
+    // No output kind chosen: ticking "Datei schützen" does not open the field.
+    QFile::remove(clsRegistryHandler::storeFilePath());
+    openWindow();
     clickIndicator("chkPassword");
     expectPdfOptions(true, false, QPalette::Button);
-    EXPECT_EQ(edit("txtPDFPassword")->text(), QStringLiteral("geheim"));
-    // The transfer type has nothing to do with the PDF options.
-    clickIndicator("optSRCFields1");
-    expectPdfOptions(true, false, QPalette::Button);
-    clickIndicator("opteLohnausweis");
-    expectPdfOptions(false, false, QPalette::Button);
 }
 
 TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
@@ -86,6 +100,12 @@ TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
         EXPECT_EQ(check(lib), QStringList{kBadLibrary}) << lib.toStdString();
     for (const QString& lib : {QStringLiteral("L$#@_9"), QString(128, u'L')})
         EXPECT_EQ(check(lib), QStringList()) << lib.toStdString();
+    // "Datei schützen" with an empty password would give a PDF that only looks protected.
+    clickIndicator("optPDF");
+    clickIndicator("chkPassword");
+    EXPECT_EQ(check(QStringLiteral("LIB")), QStringList{kNoPassword});
+    QTest::keyClicks(edit("txtPDFPassword"), QStringLiteral("geheim"));
+    EXPECT_EQ(check(QStringLiteral("LIB")), QStringList());
 
     // Enter in a text box presses "Ausführen"; with everything empty no run starts.
     m_prompt.boxes.clear();
@@ -238,22 +258,49 @@ TEST_F(MainWindow, SaveDialogFiltersInitialNameAndCancel)
     EXPECT_EQ(edit("txtToFile")->text(), chosen);
 }
 
-TEST_F(MainWindow, FailingLoadShowsItsLocationAndStops)
+TEST_F(MainWindow, BadTransferTypeIsReportedOnceAndNothingStoredIsLost)
 {
     clsRegistryHandler store;
     store.SaveSettingLong(QStringLiteral("Medium"), 7);
     store.SaveSettingString(QStringLiteral("Source"), QStringLiteral("S44A1234"));
+    store.SaveSettingLong(QStringLiteral("Output PDF"), -1);
 
-    openWindow();
+    frmMain& w = openWindow();
 
     ASSERT_EQ(m_prompt.boxes.size(), 1);
     EXPECT_EQ(m_prompt.boxes[0].title,
               QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis (1.9) : frmMain.loadSettings"));
     EXPECT_EQ(m_prompt.boxes[0].style, 16);
-    EXPECT_TRUE(m_prompt.boxes[0].text.contains(u'7'));
-    // The settings after the failing one stay unloaded, but Form_Load goes on to the password field.
-    EXPECT_EQ(settings(), QStringLiteral("|||"));
-    expectPdfOptions(true, false, QPalette::Button);
+    EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(QStringLiteral("Fehlernummer:  340")))
+        << qPrintable(m_prompt.boxes[0].text);
+    // ODBC instead, and the settings after it are loaded all the same.
+    EXPECT_EQ(settings(), QStringLiteral("optSRCFields0|optPDF|S44A1234|||"));
+    w.close();
+    openWindow();
+    EXPECT_EQ(settings(), QStringLiteral("optSRCFields0|optPDF|S44A1234|||"));
+    EXPECT_EQ(m_prompt.boxes.size(), 1);
+}
+
+TEST_F(MainWindow, UnwritableStoreGivesOneBoxPerStart)
+{
+    const QString config = QFileInfo(QFileInfo(clsRegistryHandler::storeFilePath()).absolutePath()).absolutePath();
+    ::chmod(QFile::encodeName(QFileInfo(config).absolutePath()).constData(), 0755);
+    ::chmod(QFile::encodeName(config).constData(), 0555);
+    gFopPath = gXslPath = gExportTable = QString();
+    frmMain& w = openWindow();
+    gFrmMain = &w;
+    {
+        const ActAsOtherUser other;
+        for (int run = 0; run < 2; ++run)
+            getINITValues();
+        w.close();
+    }
+    // The defaults are used all the same; one box for two runs and the close.
+    EXPECT_EQ(gFopPath + u'|' + gXslPath + u'|' + gExportTable,
+              QStringLiteral("./fop/fop|./xsl/TaxAccountingForm.xsl|LGHLAEXP"));
+    ASSERT_EQ(m_prompt.boxes.size(), 1);
+    EXPECT_TRUE(m_prompt.boxes[0].text.contains(QStringLiteral("Vorgabewerte werden verwendet")));
+    EXPECT_TRUE(m_prompt.boxes[0].title.endsWith(QStringLiteral("frmMain.getINITValues")));
 }
 
 TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)

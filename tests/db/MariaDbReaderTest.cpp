@@ -120,4 +120,42 @@ TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowO
     EXPECT_EQ(other->value(QStringLiteral("B")), Variant::text(QStringLiteral("Zürich")));
 }
 
+TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)
+{
+    const QString oddUser = QStringLiteral("la;us}er");
+    const QString oddPassword = QStringLiteral("P;a}s=s{");
+    db->exec(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2', '%1'@'127.0.0.1' IDENTIFIED BY '%2'")
+                 .arg(oddUser, oddPassword));
+    db->exec(QStringLiteral("GRANT SELECT ON LIB1.* TO '%1'@'localhost', '%1'@'127.0.0.1'").arg(oddUser));
+    PayrollTables::insert(
+        *db, QStringLiteral("LGHPS"), {{QStringLiteral("PKTON"), Variant::text(QStringLiteral("GR"))}});
+    const struct
+    {
+        QString user, password;
+        bool connects;
+    } cases[] = {
+        {oddUser, oddPassword, true},
+        // Unquoted, the user name would send the connection to another port.
+        {QStringLiteral("lauser;PORT=1"), MariaDbServer::password(), false},
+        // Nor may the password switch the back end.
+        {MariaDbServer::user(), QStringLiteral("x;PROVIDER=IBMDA400;Data Source=/nowhere/db.sqlite"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user.toStdString());
+        prompt.loginUser = c.user;
+        prompt.loginPassword = c.password;
+        clsADOConnect reader;
+        reader.setSource(getADOProvider(0, MariaDbServer::dsn()));
+        reader.setLibl(MariaDbServer::library());
+        prompt.boxes.clear();
+        ASSERT_EQ(reader.init(QStringLiteral("LGHPS"), QStringLiteral("PKTON")), c.connects)
+            << qPrintable(prompt.boxes.value(0).text);
+        // Refused as the user typed it (1045), not by another port or back end.
+        if (c.connects)
+            EXPECT_EQ(reader.getValue(), QStringLiteral("GR"));
+        else
+            EXPECT_TRUE(prompt.boxes.value(0).text.contains(QStringLiteral("1045")));
+    }
+}
+
 } // namespace

@@ -1,11 +1,13 @@
 #include "platform/Functions.h"
 
 #include "app/Globals.h"
+#include "support/OtherUser.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestFiles.h"
 
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,33 +98,41 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
     EXPECT_EQ(modeOf(own), mode_t(0700));
 }
 
-TEST(GetTempDir, ForeignOrPlantedNamesAreRefused)
+TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
 {
     QTemporaryDir base;
     const QString own = base.path() + QStringLiteral("/lohnausweis-%1").arg(::geteuid());
+    bool taken = true;
 
     // Made by us with too wide rights: narrowed, then used.
     ASSERT_TRUE(QDir().mkdir(own));
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
-    EXPECT_EQ(userTempDirectory(base.path()), own);
+    EXPECT_EQ(userTempDirectory(base.path(), &taken), own);
+    EXPECT_FALSE(taken);
     EXPECT_EQ(modeOf(own), mode_t(0700));
     ASSERT_TRUE(QDir().rmdir(own));
 
-    // A link planted by someone else, pointing at a directory they can read.
+    // A link planted by someone else (pointing at a directory they can read), a file, another
+    // user's folder (root only can make one).
     QTemporaryDir target;
-    ASSERT_TRUE(QFile::link(target.path(), own));
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    touch(own);
-    EXPECT_EQ(userTempDirectory(base.path()), QString());
-    ASSERT_TRUE(QFile::remove(own));
-
-    if (::geteuid() == 0) {
-        ASSERT_TRUE(QDir().mkdir(own));
-        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
-        EXPECT_EQ(userTempDirectory(base.path()), QString());
+    const std::function<void()> plants[] = {
+        [&] { QFile::link(target.path(), own); },
+        [&] { touch(own); },
+        [&] { QDir().mkdir(own) && ::geteuid() == 0 && ::chown(QFile::encodeName(own).constData(), kOtherUid, 0); }};
+    for (const auto& plant : plants) {
+        plant();
+        const QString fresh = userTempDirectory(base.path(), &taken);
+        EXPECT_TRUE(taken || ::geteuid() != 0);
+        if (!taken)
+            continue;
+        EXPECT_TRUE(fresh.startsWith(own + u'-')) << qPrintable(fresh);
+        EXPECT_EQ(modeOf(fresh), mode_t(0700));
+        // The same folder next time, so that the log and the temporary files stay together.
+        EXPECT_EQ(userTempDirectory(base.path()), fresh);
+        QDir(fresh).removeRecursively();
+        QFile::remove(own) || QDir().rmdir(own);
     }
+    EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
 
 TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)

@@ -55,6 +55,9 @@ protected:
 
 } // namespace
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 TEST_F(RegistryTest, DefaultsThenValuesOfEachKindWrittenLikeAnExport)
 {
     EXPECT_EQ(clsRegistryHandler::storeFilePath(), storePath());
@@ -106,32 +109,60 @@ TEST_F(RegistryTest, TextsRoundTripWithEscapesAndLineBreaks)
     EXPECT_EQ(storeText().count('\n'), 5); // header, blank, key, value, blank: the line break stayed inside
 }
 
-TEST_F(RegistryTest, ForeignContentIsKeptAndReadLikeTheRegistry)
+TEST_F(RegistryTest, ForeignContentIsKeptByteForByteAndReadLikeTheRegistry)
 {
-    writeStore(QByteArray("REGEDIT4\r\n\r\n; written by hand\r\n"
-                          "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"Source\"=\"OTHER\"\r\n\r\n") +
-               kSection +
-               "\r\nthis is not a value\r\n"
-               "\"Long\"=hex:01,02,\\\r\n  03,04\r\n"
-               "\"Gone\"=-\r\n"
-               "\"Twice\"=\"first\"\r\n"
-               "\"Twice\"=\"second\"\r\n\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Tessar Vozavureda\\LOVAR/400 Rariz Neuer Lohnausweis\\Sub\\Deeper]\r\n"
-               "\"x\"=dword:00000002\r\n");
+    // Another program's key in Windows-1252 with a continued byte list, CR LF line ends throughout.
+    const QByteArray head("REGEDIT4\r\n\r\n; written by hand\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                          "\"Ort\"=\"Z\xfcrich \x80\"\r\n\"Bin\"=hex:01,\\\r\n  02\r\n\r\n");
+    const QByteArray tail("\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tessar Vozavureda\\LOVAR/400 Rariz Neuer "
+                          "Lohnausweis\\Sub\\Deeper]\r\n\"x\"=dword:00000002");
+    writeStore(head + kSection +
+               "\r\nthis is not a value\r\n\"Long\"=hex:01,02,\\\r\n  03,04\r\n\"Gone\"=-\r\n"
+               "\"Twice\"=\"first\"\r\n\"Twice\"=\"second\"" +
+               tail);
     EXPECT_EQ(store.GetSettingByte(QStringLiteral("Long")), QByteArray("\x01\x02\x03\x04", 4));
     EXPECT_EQ(text(QStringLiteral("Gone")), QStringLiteral("NULL"));
     EXPECT_EQ(text(QStringLiteral("Twice")), QStringLiteral("second"));
-    EXPECT_EQ(text(QStringLiteral("Source")), QStringLiteral("NULL")); // another program's key
+    EXPECT_EQ(text(QStringLiteral("Ort")), QStringLiteral("NULL")); // another program's key
     EXPECT_EQ(store.GetAllKeys(HKCU), QStringList{QStringLiteral("Sub")});
 
     store.SaveSettingString(QStringLiteral("Twice"), QStringLiteral("third"));
     store.SaveSettingLong(QStringLiteral("Medium"), 0);
-    const QByteArray file = storeText();
-    EXPECT_TRUE(file.contains("; written by hand\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Source\"=\"OTHER\"\n"));
-    EXPECT_TRUE(file.contains("this is not a value\n"));
-    EXPECT_TRUE(file.contains("\"Twice\"=\"third\"\n\"Medium\"=dword:00000000\n\n[HKEY"));
-    EXPECT_EQ(file.count("Twice"), 1);
-    EXPECT_EQ(store.GetSettingByte(QStringLiteral("Long")), QByteArray("\x01\x02\x03\x04", 4));
+    EXPECT_EQ(storeText(),
+              head + kSection +
+                  "\r\nthis is not a value\r\n\"Long\"=hex:01,02,\\\r\n  03,04\r\n\"Gone\"=-\r\n"
+                  "\"Twice\"=\"third\"\r\n\"Medium\"=dword:00000000" +
+                  tail);
+}
+
+TEST_F(RegistryTest, ALinkedStoreIsFollowedAndAProtectedOneReported)
+{
+    store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("OLD"));
+    const QString target = config.path() + QStringLiteral("/dotfiles/registry.reg");
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    ASSERT_TRUE(QFile::rename(storePath(), target));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/registry.reg"), storePath()));
+    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QFile::setPermissions(target, shared);
+    store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("NEW"));
+    EXPECT_TRUE(QFileInfo(storePath()).isSymLink());
+    EXPECT_EQ(QFileInfo(target).permissions() & 0x0fff, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+    EXPECT_EQ(text(QStringLiteral("Lib")), QStringLiteral("NEW"));
+
+    // A read-only store file, a lock another process holds: reported, the store unchanged.
+    const QByteArray before = storeText();
+    const int lockFd = ::open(QFile::encodeName(storePath() + QStringLiteral(".lock")).constData(), O_RDWR);
+    const std::function<void()> protect[] = {[&] { QFile::setPermissions(target, QFile::ReadOwner); },
+                                             [&] { ::flock(lockFd, LOCK_EX); }};
+    for (const auto& step : protect) {
+        step();
+        EXPECT_EQ(errorOf([&] { store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("X")); }),
+                  std::pair(ErrNo::PermissionDenied, QStringLiteral("clsRegistryHandler.SaveSettingString")));
+        EXPECT_EQ(storeText(), before);
+        QFile::setPermissions(target, shared);
+        ::flock(lockFd, LOCK_UN);
+    }
+    ::close(lockFd);
 }
 
 TEST_F(RegistryTest, DeletesReachOnlyOwnValuesAndNothingIsCached)

@@ -1,5 +1,6 @@
 #include "report/CertificateChecker.h"
 
+#include "report/CheckReport.h"
 #include "report/PersonTable.h"
 #include "support/MemoryDb.h"
 
@@ -156,4 +157,17 @@ TEST(CertificateChecker, EachRuleTripsAndJustPasses)
     }
     for (const CheckRuleInfo& info : checkRules())
         EXPECT_TRUE(covered.contains(info.rule)) << "no row trips " << info.name;
+}
+
+TEST(CertificateChecker, CsvReportKeepsHostTextsAsText)
+{
+    const CheckFinding f{CheckRule::NameParticle,
+                         QStringLiteral("=HYPERLINK(\"x\")"),
+                         QStringLiteral("@Meier; Hans"),
+                         QString(),
+                         QStringLiteral("-")};
+    const QString line = QString::fromUtf8(checkReportCsv({f})).split(QStringLiteral("\r\n")).at(1);
+    EXPECT_EQ(line,
+              QStringLiteral("Hinweis;\"'=HYPERLINK(\"\"x\"\")\";\"'@Meier; Hans\";;") +
+                  QString::fromUtf8(checkRuleInfo(CheckRule::NameParticle).name) + QStringLiteral(";'-"));
 }

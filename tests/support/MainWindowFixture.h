@@ -22,6 +22,7 @@ inline const QString kNoSource = QStringLiteral("Bei der ausgewählten Option mu
 inline const QString kNoFile =
     QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden.");
 inline const QString kNoLibrary = QStringLiteral("Es muss eine Bibliothek angegeben werden.");
+inline const QString kNoPassword = QStringLiteral("Für \"Datei schützen\" muss ein Passwort angegeben werden.");
 inline const QString kBadLibrary =
     QStringLiteral("Die Bibliothek darf nur Buchstaben, Ziffern und die Zeichen _ $ # @ enthalten, "
                    "nicht mit einer Ziffer beginnen und höchstens 128 Zeichen lang sein.");

@@ -287,8 +287,8 @@ bool MariaDbServer::start(QString* whyNot)
                                          "GRANT SELECT ON LIB1.* TO 'lauser'@'127.0.0.1';"
                                          "CREATE USER 'laadmin'@'localhost' IDENTIFIED BY 'La-Admin.7';"
                                          "CREATE USER 'laadmin'@'127.0.0.1' IDENTIFIED BY 'La-Admin.7';"
-                                         "GRANT ALL ON *.* TO 'laadmin'@'localhost';"
-                                         "GRANT ALL ON *.* TO 'laadmin'@'127.0.0.1';")
+                                         "GRANT ALL ON *.* TO 'laadmin'@'localhost' WITH GRANT OPTION;"
+                                         "GRANT ALL ON *.* TO 'laadmin'@'127.0.0.1' WITH GRANT OPTION;")
                               .arg(password());
     if (!runClient(setup, whyNot))
         return false;

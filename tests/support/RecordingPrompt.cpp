@@ -15,9 +15,10 @@ QString RecordingPrompt::saveFileName(const QString& title, const QString& filte
     return answer.isNull() ? initialName : answer;
 }
 
-void RecordingPrompt::login(QString& user, QString& password)
+bool RecordingPrompt::login(QString& user, QString& password)
 {
     ++loginCount;
     user = loginUser;
     password = loginPassword;
+    return !loginCancelled;
 }

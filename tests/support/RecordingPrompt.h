@@ -24,7 +24,7 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& initialName) override;
-    void login(QString& user, QString& password) override;
+    bool login(QString& user, QString& password) override;
 
     QList<Box> boxes;
     QList<SaveDialog> saveDialogs;
@@ -35,4 +35,5 @@ public:
     QList<QString> saveAnswers; // a null QString means Cancel
     QString loginUser;
     QString loginPassword;
+    bool loginCancelled = false; // the dialog closed with Esc
 };

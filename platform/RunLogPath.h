@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Where the run log "LOVARSLog.txt" goes: the temporary directory, unless something at that name is
+// not a plain file of our own (a link, a FIFO, another user's file), which is then left alone and
+// the log goes into our private folder under that directory instead. Open the path with
+// clsFSConnect in mode 0, owner-only. `notes` receives a German sentence for every such detour, to
+// be written into the log. Throws LaError when no place is left.
+QString runLogPath(QStringList& notes);
