@@ -1,10 +1,7 @@
 #include "support/TestDatabase.h"
 
-#include "db/DbConnection.h"
-#include "db/DbRecordSet.h"
 #include "db/OdbcConnection.h"
 #include "platform/LaError.h"
-#include "support/MariaDbServer.h"
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -70,43 +67,11 @@ MariaDbTestDatabase::MariaDbTestDatabase(const MariaDbServer& server)
 {
 }
 
-MariaDbTestDatabase::~MariaDbTestDatabase() = default;
-
-QString MariaDbTestDatabase::connectionString() const
-{
-    return m_server.connectionString();
-}
-
-QString MariaDbTestDatabase::library() const
-{
-    return MariaDbServer::library();
-}
-
-QString MariaDbTestDatabase::tableName(const QString& table) const
-{
-    return library() + u'.' + table;
-}
-
-void MariaDbTestDatabase::exec(const QString& statement, const QList<Variant>& parameters)
-{
-    m_admin->query(statement, parameters);
-}
-
 int MariaDbTestDatabase::serverConnectionCount()
 {
     const auto rs = m_admin->query(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = ?"),
                                    {Variant::text(MariaDbServer::user())});
     return int(rs->value(0).toDouble());
-}
-
-std::vector<TestDatabaseKind> allTestDatabaseKinds()
-{
-    return {TestDatabaseKind::Sqlite, TestDatabaseKind::MariaDb};
-}
-
-std::string testDatabaseKindName(TestDatabaseKind kind)
-{
-    return kind == TestDatabaseKind::Sqlite ? "SQLite" : "MariaDB";
 }
 
 std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* whyNot)

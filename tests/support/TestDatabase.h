@@ -1,6 +1,9 @@
 #pragma once
 
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
 #include "platform/Variant.h"
+#include "support/MariaDbServer.h"
 
 #include <QList>
 #include <QString>
@@ -47,22 +50,21 @@ private:
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> m_db;
 };
 
-class MariaDbServer;
-class DbConnection;
-
 // The library LIB1 of the test program's own MariaDB server, reached through ODBC with the program's
 // ODBC connection string; tables are created and filled as a separate administrator.
 class MariaDbTestDatabase : public TestDatabase
 {
 public:
     explicit MariaDbTestDatabase(const MariaDbServer& server);
-    ~MariaDbTestDatabase() override;
 
     QString backEnd() const override { return QStringLiteral("MariaDB"); }
-    QString connectionString() const override;
-    QString library() const override;
-    QString tableName(const QString& table) const override;
-    void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
+    QString connectionString() const override { return m_server.connectionString(); }
+    QString library() const override { return MariaDbServer::library(); }
+    QString tableName(const QString& table) const override { return library() + u'.' + table; }
+    void exec(const QString& statement, const QList<Variant>& parameters = {}) override
+    {
+        m_admin->query(statement, parameters);
+    }
     int serverConnectionCount() override;
 
 private:
@@ -76,7 +78,13 @@ enum class TestDatabaseKind
     MariaDb
 };
 
-std::vector<TestDatabaseKind> allTestDatabaseKinds();
-std::string testDatabaseKindName(TestDatabaseKind kind);
+inline std::vector<TestDatabaseKind> allTestDatabaseKinds()
+{
+    return {TestDatabaseKind::Sqlite, TestDatabaseKind::MariaDb};
+}
+inline std::string testDatabaseKindName(TestDatabaseKind kind)
+{
+    return kind == TestDatabaseKind::Sqlite ? "SQLite" : "MariaDB";
+}
 // A fresh database of that kind, or null with the reason in `whyNot` when its server cannot run.
 std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* whyNot);
