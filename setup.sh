@@ -14,6 +14,7 @@ packages=(
     mariadb-server mariadb-client odbc-mariadb
     xvfb xauth xdg-utils qt6-translations-l10n
     clang-format
+    dpkg-dev file help2man lintian desktop-file-utils appstream   # the Debian package and its checks
 )
 
 missing=()

@@ -173,7 +173,7 @@ QString usageText()
                           "                          (auch über LOHNAUSWEIS_PDF_PASSWORD)\n"
                           "  --user TEXT             Benutzer für die ODBC-Anmeldung (auch LOHNAUSWEIS_USER)\n"
                           "  --password TEXT         Passwort für die ODBC-Anmeldung (auch LOHNAUSWEIS_PASSWORD)\n"
-                          "  --yes                   bestehende PDF-Dateien ohne Rückfrage überschreiben\n"
+                          "  --yes                   bestehende Ausgabedateien ohne Rückfrage überschreiben\n"
                           "\n"
                           "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
                           "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"

@@ -56,6 +56,10 @@ int runHeadless(const CommandLine& commandLine)
 
     window.cmdRun_Click();
     headless.endProgress();
+    // Standard output carries only what was written, for scripts; the boxes go to standard error.
+    for (const QString& line : window.lastRunSummary().lines())
+        std::fputs((line + u'\n').toUtf8().constData(), stdout);
+    std::fflush(stdout);
 
     if (headless.cancelled()) {
         std::fputs("Der Lauf wurde abgebrochen, weil eine Rückfrage mit Abbrechen beantwortet wurde "

@@ -4,12 +4,15 @@
 #include "app/MainWindowView.h"
 #include "app/RunSettings.h"
 #include "platform/LaError.h"
+#include "platform/OutputLock.h"
 #include "platform/RunLogPath.h"
 #include "platform/clsFSConnect.h"
+#include "report/RunSummary.h"
 #include "report/crtCSVData.h"
 #include "report/crtXMLData.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 namespace {
 
@@ -26,13 +29,38 @@ void deleteTempXmlFile() noexcept
     }
 }
 
+// The run log ends with what the run wrote.
+void logSummary(const RunSummary& summary) noexcept
+{
+    try {
+        if (!gLog || summary.isEmpty())
+            return;
+        gLog->setValue(QStringLiteral("\r\n\r\n") + QString(60, u'*') + QStringLiteral("\r\nGeschrieben:\r\n") +
+                       summary.lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        gLog->update();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 void runSalaryReport()
 {
+    RunSummary summary;
+    runSalaryReport(summary);
+}
+
+void runSalaryReport(RunSummary& summary)
+{
+    summary.start();
     try {
         gOverwriteAsked = false;
         getINITValues();
+
+        if (!gFrmMain)
+            throw LaError::runtime(ErrNo::ObjectNotSet);
+        // Before the log is opened: a refused run must not empty the log of the run it waits for.
+        const OutputLock lock(gFrmMain->txtToFile());
 
         QStringList notes;
         const QString logPath = runLogPath(notes);
@@ -43,16 +71,20 @@ void runSalaryReport()
             gLog->update();
         }
 
-        if (!gFrmMain)
-            throw LaError::runtime(ErrNo::ObjectNotSet);
+        // Also after a failure: the files written before it are complete and stay.
+        const auto logAtEnd = qScopeGuard([&summary] {
+            summary.finish();
+            logSummary(summary);
+        });
         if (gFrmMain->opteLohnausweis())
-            crtCSVData();
+            crtCSVData(summary);
         if (gFrmMain->optPDF())
-            crtXMLData();
+            crtXMLData(summary);
     } catch (...) {
         showError(16, QStringLiteral("frmMain.runSalaryReport"));
         deleteTempXmlFile();
     }
+    summary.finish();
     gLog.reset();
     if (gFrmMain)
         gFrmMain->setBusyCursor(false);

@@ -489,15 +489,17 @@ void frmMain::cmdRun_Click()
     if (m_running)
         return;
     const RunningGuard guard([this](bool running) { setRunning(running); });
+    m_lastRun.start();
     try {
         setBusyCursor(true);
         if (chkControl())
-            runSalaryReport();
+            runSalaryReport(m_lastRun);
     } catch (...) {
         showError(16, QStringLiteral("frmMain.cmdRun_Click"));
     }
     setBusyCursor(false);
-    setStatusText(QString());
+    // What the run wrote stays in view until the next run; a run that wrote nothing clears the bar.
+    setStatusText(m_lastRun.statusText());
 }
 
 void frmMain::cmdCheck_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "report/RunSummary.h"
 
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,8 @@ public:
     bool isRunning() const { return m_running; }
     bool isBusyCursor() const { return m_busy; }
     QString statusText() const;
+    // What the last run wrote.
+    const RunSummary& lastRunSummary() const { return m_lastRun; }
 
     // Pixels for a length in twips at the window's screen resolution.
     int twips(int value) const;
@@ -108,4 +111,5 @@ private:
     bool m_loaded = false;
     bool m_running = false;
     bool m_busy = false;
+    RunSummary m_lastRun;
 };

@@ -42,6 +42,8 @@ void quietQtDiagnostics(QtMsgType type, const QMessageLogContext&, const QString
 
 int runWindow(QApplication& app)
 {
+    // Lets the desktop match the window with the menu entry (its name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("ch.tessarvozavureda.lohnausweis"));
     // The windows were designed with the classic look: captions set into the frame lines and
     // controls that fit their texts. A style the user chose still wins.
     if (qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE")) {

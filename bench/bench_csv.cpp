@@ -7,6 +7,7 @@
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
 #include "report/CsvExport.h"
+#include "report/RunSummary.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -195,10 +196,11 @@ int main(int argc, char** argv)
                 timer.elapsed() / 1000.0);
 
     CsvExport run;
+    RunSummary summary;
     const double cpuBefore = cpuSeconds();
     timer.restart();
     try {
-        run.run();
+        run.run(summary);
     } catch (const LaError& e) {
         std::fprintf(stderr, "export failed: %d %s\n", e.number(), qPrintable(e.description()));
         return 1;

@@ -79,6 +79,14 @@ QString userTempDirectory(const QString& base, bool* nameTaken)
     return QFile::decodeName(pattern);
 }
 
+// An installed program lives in <prefix>/bin and its launcher and style sheet in
+// <prefix>/share/lohnausweis; the build passes that relative way, so a package unpacked under any
+// root finds its own data and not that of another installation.
+QString installedDataDirectory()
+{
+    return QDir::cleanPath(gAppPath + QStringLiteral("/" LA_DATA_RELATIVE_TO_BIN));
+}
+
 QString getApplFilePath(const QString& path)
 {
     QString candidate;
@@ -95,6 +103,9 @@ QString getApplFilePath(const QString& path)
         candidate = gAppPath + suffix;
         if (isOrdinaryFile(candidate))
             return candidate;
+        const QString installed = installedDataDirectory() + suffix;
+        if (isOrdinaryFile(installed))
+            return installed;
         throw LaError(ErrNo::PathNotFoundOwn,
                       QStringLiteral("frmMain"),
                       QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden."));

@@ -5,8 +5,13 @@
 // The utility routines. Each shows its own error box ("Functions.<name>") and returns what it holds.
 
 // The path itself when it names an existing ordinary file; otherwise gAppPath joined with the path
-// ("./fop/fop" gives gAppPath + "/fop/fop"). When neither exists: error box 10000 and the joined path.
+// ("./fop/fop" gives gAppPath + "/fop/fop"); otherwise the installed data directory joined with it.
+// When none exists: error box 10000 and the path joined with gAppPath.
 QString getApplFilePath(const QString& path);
+
+// The data directory of an installed program (gAppPath + "/../share/lohnausweis"), where the
+// launcher fop/ and the style sheet xsl/ are installed.
+QString installedDataDirectory();
 
 // $TMPDIR when set and a directory, otherwise a directory of the user's own under the system temporary
 // directory (owner-only); with a trailing "/" when withSeparator is true. Empty text on failure.

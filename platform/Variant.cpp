@@ -60,9 +60,16 @@ QString plainDouble(double v)
 {
     if (!std::isfinite(v))
         throw LaError::runtime(ErrNo::Overflow);
-    // Shortest text that reads back as the same number, never in exponent form.
+    // A floating column holds 0.3 as 0.30000000000000004; its 16th and 17th digits are noise of the
+    // binary form, not part of the amount. Rounded to 15 significant digits, then the shortest text that
+    // reads back as that number, never in exponent form.
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 14);
+    if (result.ec != std::errc())
+        throw LaError::runtime(ErrNo::Overflow);
+    double rounded = 0;
+    std::from_chars(buffer, result.ptr, rounded, std::chars_format::scientific);
+    result = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed);
     if (result.ec != std::errc())
         throw LaError::runtime(ErrNo::Overflow);
     return QString::fromLatin1(buffer, int(result.ptr - buffer));

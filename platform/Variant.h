@@ -33,7 +33,8 @@ public:
     bool isNull() const { return m_kind == Kind::Null; }
 
     // The default conversion to text that every output uses: text unchanged (trailing blanks kept);
-    // numbers in plain form with "." as decimal separator, no thousands separators, no exponent;
+    // numbers in plain form with "." as decimal separator, no thousands separators, no exponent, a
+    // floating number rounded to 15 significant digits (0.30000000000000004 gives "0.3");
     // a decimal as the database gave it; a date as "dd.mm.yyyy", a timestamp as "dd.mm.yyyy hh:mm:ss"
     // (the date alone at midnight). Throws LaError 94 (invalid use of Null) for Null.
     QString toText() const;

@@ -181,6 +181,11 @@ QString clsFSConnect::getValue() const
     }
 }
 
+QString clsFSConnect::fileName() const
+{
+    return d->fileName;
+}
+
 void clsFSConnect::init(const QString& file, qint64 Mode, bool ownerOnly)
 {
     try {

@@ -17,6 +17,8 @@ public:
     int AbsolutePosition() const;
     bool isEOF() const; // EOF is a macro in C++, hence the name
     QString getValue() const;
+    // The name given to the last init, so that messages can point to the file.
+    QString fileName() const;
     // `ownerOnly` (mode 0): the file is made anew, readable by its owner only, and never through a
     // link or into something another user put at the name in the meantime.
     void init(const QString& file, qint64 Mode, bool ownerOnly = false);

@@ -123,6 +123,7 @@ QStringList clsShell::splitCommandLine(const QString& commandLine)
 void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurrentDirectory, QString& ret, bool)
 {
     // There are no windows to hide or show here, so the last argument changes nothing.
+    m_exitStatus = kNotStarted;
     QStringList arguments = splitCommandLine(sCommandLine);
     if (arguments.isEmpty() || arguments.front().isEmpty()) {
         ret.clear();
@@ -161,5 +162,7 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
     collected += decoder.finish();
     // The child is reaped here, not left to the destructor, which would kill a straggler.
     process.waitForFinished(-1);
+    // For a program ended by a signal QProcess gives the signal number as its exit code.
+    m_exitStatus = process.exitStatus() == QProcess::CrashExit ? 128 + process.exitCode() : process.exitCode();
     ret = collected;
 }

@@ -15,7 +15,16 @@ public:
                         QString& ret,
                         bool ShowWindow = false);
 
+    // How the program of the last ExecAndCapture call ended: its exit code, 128 + the signal number
+    // when a signal ended it (as a shell reports it), kNotStarted when it could not be started. The
+    // captured text alone cannot tell a formatter that failed from one that succeeded.
+    int lastExitStatus() const { return m_exitStatus; }
+    static constexpr int kNotStarted = -1;
+
     // The command line split into program and arguments by the Windows rules (double quotes group,
     // backslashes before a quote), for tests and for the runner itself.
     static QStringList splitCommandLine(const QString& commandLine);
+
+private:
+    int m_exitStatus = kNotStarted;
 };

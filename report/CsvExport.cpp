@@ -9,9 +9,12 @@
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
 #include "platform/AppIdentity.h"
+#include "platform/AtomicOutputFile.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
 #include "report/CsvText.h"
+#include "report/OverwriteQuestion.h"
+#include "report/RunSummary.h"
 
 #include <QHash>
 #include <QScopeGuard>
@@ -56,12 +59,13 @@ CsvExport::~CsvExport()
     release();
 }
 
-void CsvExport::run()
+void CsvExport::run(RunSummary& summary)
 {
     m_rowNumber = 0;
     m_statementCount = 0;
+    m_companies.clear();
     const auto releaseAtEnd = qScopeGuard([this] { release(); });
-    write();
+    write(summary);
 }
 
 void CsvExport::release() noexcept
@@ -71,11 +75,13 @@ void CsvExport::release() noexcept
     m_persons.reset();
     m_companyNumbers.reset();
     m_file.reset();
+    // Without a commit the new content goes with it; the previous file stays.
+    m_output.reset();
     m_row.reset();
     m_export.reset();
 }
 
-void CsvExport::write()
+void CsvExport::write(RunSummary& summary)
 {
     gFrmMain->setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
     QString lastCompany;
@@ -99,8 +105,17 @@ void CsvExport::write()
     if (!m_export->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
         return;
 
+    // Before any file is asked about or touched.
+    if (m_export->isEOF())
+        throw LaError(ErrNo::NoCertificateData,
+                      appTitle(),
+                      QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+    const QString target = gFrmMain->txtToFile();
+    if (!mayWriteOutputFile(target))
+        return;
+    m_output = std::make_unique<AtomicOutputFile>(target);
     m_file = std::make_unique<clsFSConnect>();
-    m_file->init(gFrmMain->txtToFile(), 0);
+    m_file->init(m_output->writeName(), 0);
 
     m_row = std::make_unique<Fields>(m_export->getRecordset());
     while (!m_export->isEOF()) {
@@ -117,6 +132,7 @@ void CsvExport::write()
             m_companyNumbers->lookUp(company, companyNumber);
             writeCompanyLine();
             lastCompany = company;
+            m_companies.append(company);
             lastPersonKey.clear();
         }
 
@@ -133,10 +149,9 @@ void CsvExport::write()
         m_export->MoveNext();
     }
 
-    if (m_rowNumber == 0)
-        throw LaError(ErrNo::NoCertificateData,
-                      appTitle(),
-                      QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+    m_file.reset();
+    m_output->commit();
+    summary.addFile(target, m_rowNumber, m_companies, QStringLiteral("CSV-Datei"));
 }
 
 void CsvExport::writeLine(const QString& line)

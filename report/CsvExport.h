@@ -5,9 +5,12 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
+class AtomicOutputFile;
+class RunSummary;
 class clsADOConnect;
 class clsFSConnect;
 
@@ -22,10 +25,11 @@ public:
     CsvExport(const CsvExport&) = delete;
     CsvExport& operator=(const CsvExport&) = delete;
 
-    // Writes the file. Readers and file are released before it returns or throws, so the file then
-    // holds the lines written so far. A reader that cannot open its query shows its own box and the
-    // run ends without an error; every other failure throws LaError.
-    void run();
+    // Writes the file: under no name beside the target, which it replaces only when every row has been
+    // written (the summary then gets it). On any failure the previous file stays as it was. An existing
+    // target is asked about first; Cancel ends the run. A reader that cannot open its query shows its
+    // own box and the run ends without an error; every other failure throws LaError.
+    void run(RunSummary& summary);
 
     // Figures of the last run: export rows read and statements sent on the run's connection.
     qint64 rowCount() const { return m_rowNumber; }
@@ -34,7 +38,7 @@ public:
 private:
     class Fields;
 
-    void write();
+    void write(RunSummary& summary);
     void release() noexcept;
     void writeLine(const QString& line);
     bool loadCompanyNumbers();
@@ -53,7 +57,9 @@ private:
 
     std::unique_ptr<clsADOConnect> m_export;
     std::unique_ptr<Fields> m_row;
+    std::unique_ptr<AtomicOutputFile> m_output;
     std::unique_ptr<clsFSConnect> m_file;
+    QStringList m_companies;
     std::optional<CompanyNumberTable> m_companyNumbers;
     std::optional<PersonTable> m_persons;
     qint64 m_rowNumber = 0;

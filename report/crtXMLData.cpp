@@ -13,12 +13,15 @@
 #include "platform/Prompt.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/OverwriteQuestion.h"
 #include "report/PdfRun.h"
+#include "report/RunSummary.h"
 #include "report/TextStream.h"
 #include "report/crtXMLDocument.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <filesystem>
 #include <memory>
 
@@ -124,23 +127,90 @@ QString crtXMLFile(const TextStream& stream)
     }
 }
 
-bool crtPDFFile(const QString& pdfFile, const QString& xmlFile)
+bool isCompletePdf(const QString& file)
 {
-    const TemporaryFileRemover removeXml(xmlFile);
+    QFile pdf(file);
+    if (!QFileInfo(file).isFile() || !pdf.open(QIODevice::ReadOnly) || pdf.size() == 0)
+        return false;
+    if (pdf.read(5) != "%PDF-")
+        return false;
+    constexpr qint64 kTail = 1024;
+    if (pdf.size() > kTail && !pdf.seek(pdf.size() - kTail))
+        return false;
+    return pdf.readAll().contains("%%EOF");
+}
+
+QString formatterErrorLine(const QString& output)
+{
+    static const QRegularExpression error(QStringLiteral("error|exception|severe|fatal"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression threadPrefix(QStringLiteral("^Exception in thread \"[^\"]*\" "));
+    const QStringList lines = output.split(u'\n');
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        QString line = it->trimmed();
+        if (line.startsWith(QStringLiteral("at ")) || line.startsWith(QStringLiteral("...")) || !line.contains(error))
+            continue;
+        return line.remove(threadPrefix);
+    }
+    return {};
+}
+
+PdfRendering renderPdf(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
+{
+    const QString fileArguments = QStringLiteral(" -xml ") + quoteArgument(xmlFile) + QStringLiteral(" -xsl ") +
+                                  quoteArgument(call.styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
+    QString commandLine = quoteArgument(call.formatter);
+    // Quoted, so that a password with blanks or quotes reaches the formatter as one argument.
+    if (call.withPassword)
+        commandLine += QStringLiteral(" -u ") + quoteArgument(call.password);
+    commandLine += fileArguments;
+
+    clsShell shell;
+    QString javaVersion;
+    shell.ExecAndCapture(QStringLiteral("java -version"), kWorkingDirectory, javaVersion, false);
+    QString formatterOutput;
+    shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
+    const int status = shell.lastExitStatus();
+
+    PdfRendering result;
+    // The password never goes into the log: the log block repeats only the file arguments.
+    result.logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + pdfFile + kCrLf +
+                      kCrLf + fileArguments + kCrLf + kCrLf + javaVersion + kCrLf + formatterOutput;
+
+    // A formatter that dies half-way may leave a file that looks like a PDF until it is opened.
+    const bool exists = QFileInfo(pdfFile).isFile();
+    result.complete = status == 0 && isCompletePdf(pdfFile);
+    if (result.complete)
+        return result;
+
+    QStringList reason;
+    if (const QString line = formatterErrorLine(formatterOutput); !line.isEmpty())
+        reason << line;
+    if (status == clsShell::kNotStarted)
+        reason << QStringLiteral("Der Formatierer konnte nicht gestartet werden");
+    else if (status != 0)
+        reason << QStringLiteral("Exitstatus %1").arg(status);
+    else if (!exists)
+        reason << QStringLiteral("Keine Datei geschrieben");
+    else
+        reason << QStringLiteral("Die Datei ist kein vollständiges PDF");
+    result.reason = reason.join(QStringLiteral("; "));
+    if (exists)
+        QFile::remove(pdfFile);
+    return result;
+}
+
+bool crtPDFFile(const PdfDocument& document, RunSummary& summary)
+{
+    const TemporaryFileRemover removeXml(document.xmlFile);
+    const QString& pdfFile = document.pdfFile;
     try {
         MainWindowView& window = mainWindow();
         if (!gLog)
             throw LaError::runtime(ErrNo::ObjectNotSet);
 
-        if (!gOverwriteAsked && QFileInfo::exists(pdfFile)) {
-            const int answer = prompt().messageBox(QStringLiteral("Soll die Datei \"") + pdfFile +
-                                                       QStringLiteral("\" überschrieben werden?"),
-                                                   MsgStyle::OkCancel,
-                                                   QStringLiteral("Datei überschreiben"));
-            if (answer == MsgAnswer::Cancel)
-                return false;
-        }
-        gOverwriteAsked = true;
+        if (!mayWriteOutputFile(pdfFile))
+            return false;
 
         window.setStatusText(QStringLiteral("Datei '") + pdfFile + QStringLiteral("' erstellen ..."));
 
@@ -152,35 +222,22 @@ bool crtPDFFile(const QString& pdfFile, const QString& xmlFile)
             }
         }
 
-        const QString formatter = getApplFilePath(gFopPath);
-        const QString styleSheet = getApplFilePath(gXslPath);
+        FormatterCall call{getApplFilePath(gFopPath), getApplFilePath(gXslPath), window.chkPassword(), {}};
+        if (call.withPassword)
+            call.password = window.txtPDFPassword();
+        const PdfRendering rendering = renderPdf(call, document.xmlFile, pdfFile);
 
-        const QString fileArguments = QStringLiteral(" -xml ") + quoteArgument(xmlFile) + QStringLiteral(" -xsl ") +
-                                      quoteArgument(styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
-        QString commandLine = quoteArgument(formatter);
-        // Quoted, so that a password with blanks or quotes reaches the formatter as one argument.
-        if (window.chkPassword())
-            commandLine += QStringLiteral(" -u ") + quoteArgument(window.txtPDFPassword());
-        commandLine += fileArguments;
-
-        // The password never goes into the log: the log block repeats only the file arguments.
-        const QString logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + pdfFile +
-                                 kCrLf + kCrLf + fileArguments;
-
-        clsShell shell;
-        QString javaVersion;
-        shell.ExecAndCapture(QStringLiteral("java -version"), kWorkingDirectory, javaVersion, false);
-        QString formatterOutput;
-        shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
-
-        gLog->setValue(logBlock + kCrLf + kCrLf + javaVersion + kCrLf + formatterOutput);
+        gLog->setValue(rendering.logBlock);
         gLog->update();
 
-        if (QFileInfo(pdfFile).isFile()) {
+        if (rendering.complete) {
+            summary.addFile(pdfFile, document.certificates, {document.company}, QStringLiteral("PDF-Datei"));
             if (window.chkOpenPDF())
                 OpenFile(pdfFile);
         } else {
-            prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden."),
+            prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden.") + kCrLf +
+                                    QStringLiteral("Datei: ") + pdfFile + kCrLf + QStringLiteral("Grund: ") +
+                                    rendering.reason + kCrLf + QStringLiteral("Protokoll: ") + gLog->fileName(),
                                 MsgStyle::Critical,
                                 QStringLiteral("Fehler"));
         }
@@ -193,6 +250,12 @@ bool crtPDFFile(const QString& pdfFile, const QString& xmlFile)
 }
 
 void crtXMLData()
+{
+    RunSummary summary;
+    crtXMLData(summary);
+}
+
+void crtXMLData(RunSummary& summary)
 {
     try {
         MainWindowView& window = mainWindow();
@@ -217,6 +280,11 @@ void crtXMLData()
                 throw LaError::runtime(ErrNo::ObjectNotSet);
             return *reader;
         };
+        // Before any file is asked about, deleted or rendered.
+        if (requireReader().isEOF())
+            throw LaError(ErrNo::NoCertificateData,
+                          appTitle(),
+                          QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
 
         const QString outputFile = window.txtToFile();
         auto stream = std::make_unique<TextStream>();
@@ -227,24 +295,29 @@ void crtXMLData()
         qint64 fileCount = 0;
         bool companyOpen = false;
         QString generalDescription;
-        QString documentCompany;
+        PdfDocument document;
 
-        while (!requireReader().isEOF()) {
+        while (!reader->isEOF()) {
             ++rowCount;
             ++documentRows;
 
             const Variant company = reader->getRecordset()->value(Field::EFLDI2);
             // A document is open from its first row on; testing that rather than an empty company name
-            // keeps a company without a name from taking in the rows of the companies after it.
-            const bool companyChanged = companyOpen && !company.isNull() && company.toText() != documentCompany;
+            // keeps a company without a name from taking in the rows of the companies after it. A row
+            // without a company (Null) must not join the document either: its certificate would carry
+            // another employer's name. It ends the document and then fails in crtXMLHeader.
+            const bool companyChanged = companyOpen && (company.isNull() || company.toText() != document.company);
             if (companyChanged || documentRows == kDocumentRowLimit) {
                 ++fileCount;
                 crtXMLEnd(*stream, generalDescription, companyOpen);
                 gTempXmlFile = crtXMLFile(*stream);
-                if (!crtPDFFile(numberedPdfFileName(outputFile, fileCount), gTempXmlFile))
+                document.pdfFile = numberedPdfFileName(outputFile, fileCount);
+                document.xmlFile = gTempXmlFile;
+                if (!crtPDFFile(document, summary))
                     return;
                 companyOpen = false;
                 documentRows = 0;
+                document.certificates = 0;
                 stream = std::make_unique<TextStream>();
             }
 
@@ -253,25 +326,21 @@ void crtXMLData()
             if (!companyOpen) {
                 generalDescription = crtXMLHeader(*stream, *reader);
                 companyOpen = true;
-                documentCompany = reader->getRecordset()->value(Field::EFLDI2).toText();
+                document.company = reader->getRecordset()->value(Field::EFLDI2).toText();
             }
             crtXMLBody(*stream, *reader);
+            ++document.certificates;
             reader->MoveNext();
         }
 
         crtXMLEnd(*stream, generalDescription, companyOpen);
         gTempXmlFile = crtXMLFile(*stream);
 
-        QString pdfFile = outputFile;
+        document.pdfFile = outputFile;
         if (fileCount > 0)
-            pdfFile = numberedPdfFileName(outputFile, ++fileCount);
-        if (!crtPDFFile(pdfFile, gTempXmlFile))
-            return;
-
-        if (rowCount == 0)
-            throw LaError(ErrNo::NoCertificateData,
-                          appTitle(),
-                          QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+            document.pdfFile = numberedPdfFileName(outputFile, ++fileCount);
+        document.xmlFile = gTempXmlFile;
+        crtPDFFile(document, summary);
     } catch (...) {
         raiseError(QStringLiteral("frmMain.crtXMLData"));
     }

@@ -18,11 +18,44 @@ Variant field(clsADOConnect& reader, QLatin1String name)
     return reader.getRecordset()->value(name);
 }
 
+// Errors about a field name the field and the employee, so that the office can find the row among
+// thousands.
+QString employee(clsADOConnect& reader)
+{
+    if (const Variant name = field(reader, Field::EFLDH1); !name.isNull())
+        return u'\'' + name.toText() + u'\'';
+    if (const Variant number = field(reader, Field::EFLDC2); !number.isNull())
+        return QStringLiteral("dem Datensatz mit der AHV-Nummer '") + number.toText() + u'\'';
+    return QStringLiteral("einem Datensatz ohne Namen");
+}
+
+[[noreturn]] void fieldError(clsADOConnect& reader, int number, QLatin1String name, const QString& problem)
+{
+    throw LaError::runtime(number, QStringLiteral("Feld %1 von %2: %3.").arg(QString(name), employee(reader), problem));
+}
+
+bool isAmountField(QLatin1String name)
+{
+    return name.startsWith(QLatin1String("EB"));
+}
+
 // A text or amount field as the database gives it, escaped. Null is an error here: a certificate with
-// a missing amount must not be printed as if the amount were empty.
+// a missing amount must not be printed as if the amount were empty; nor may an amount field hold a text
+// that is no number. An empty amount stays empty.
 QString text(clsADOConnect& reader, QLatin1String name)
 {
-    return val2unicode(field(reader, name).toText());
+    const Variant value = field(reader, name);
+    if (value.isNull())
+        fieldError(reader, ErrNo::InvalidUseOfNull, name, QStringLiteral("kein Wert (Null)"));
+    const QString result = value.toText();
+    if (isAmountField(name) && value.kind() == Variant::Kind::Text && !result.trimmed().isEmpty()) {
+        try {
+            value.toDouble();
+        } catch (const LaError&) {
+            fieldError(reader, ErrNo::TypeMismatch, name, QStringLiteral("keine Zahl ('%1')").arg(result));
+        }
+    }
+    return val2unicode(result);
 }
 
 bool flag(clsADOConnect& reader, QLatin1String name, QChar letter = u'X')

@@ -1,5 +1,12 @@
+#include "platform/OutputLock.h"
 #include "support/AppTestEnvironment.h"
 #include "support/HeadlessRunFixture.h"
+
+#include <QStandardPaths>
+#include <csignal>
+#include <filesystem>
+#include <sqlite3.h>
+#include <unistd.h>
 
 TEST_F(HeadlessRun, HelpAndUsageErrors)
 {
@@ -60,6 +67,11 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     EXPECT_EQ(csv.exitCode, 0);
     EXPECT_TRUE(csv.err.isEmpty()) << csv.err.toStdString();
     EXPECT_GT(QFileInfo(path("LA.csv")).size(), 0);
+    // What was written, on standard output: the file, then the totals.
+    const QList<QStringList> lines = summary(csv);
+    ASSERT_EQ(lines.size(), 2) << csv.out.toStdString();
+    EXPECT_EQ(lines[0].value(0), path("LA.csv"));
+    EXPECT_EQ(lines[1].mid(0, 4), (QStringList{"Total", "1 Datei"} + lines[0].mid(1, 2)));
 
     // ODBC given wins over the stored OLE: no data source of that name, so the run fails.
     clsRegistryHandler store;
@@ -69,6 +81,7 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
             << path("LA2.csv"));
     EXPECT_EQ(odbc.exitCode, 1);
     EXPECT_TRUE(odbc.err.contains(QStringLiteral("clsADOConnect.init"))) << odbc.err.toStdString();
+    EXPECT_TRUE(odbc.out.isEmpty()); // a failed run reports no file written
     EXPECT_FALSE(QFileInfo::exists(path("LA2.csv")));
 
     // Without --yes the overwrite question is answered with Cancel: the run fails and keeps the file.
@@ -102,6 +115,125 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     EXPECT_TRUE(QTest::qWaitFor([&] { return record.size() > 0; }, 5000));
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     EXPECT_TRUE(record.readAll().startsWith(path("LA_001.pdf").toUtf8() + '\n'));
+}
+
+// With the test formatter: a second run to the same output is refused while the first is busy, the
+// first writes every file and lists them; a formatter that crashes half-way leaves no file behind.
+TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    const QStringList arguments = oleArguments(path("demo.db"), path("LA.pdf"), "pdf") << QStringLiteral("--yes");
+
+    qputenv("FAKE_FOP_SLEEP", "1");
+    const std::unique_ptr<QProcess> first = start(arguments);
+    qunsetenv("FAKE_FOP_SLEEP");
+    // The first run holds the lock from its start to its end.
+    while (!QFileInfo::exists(OutputLock::lockFileFor(path("LA.pdf"))) && first->state() == QProcess::Running)
+        first->waitForFinished(10);
+    const RunResult refused = run(arguments);
+    const RunResult done = finish(*first);
+
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(
+        QStringLiteral("Die Datei \"%1\" wird gerade von einem anderen Lauf geschrieben").arg(path("LA.pdf"))))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
+    const QList<QStringList> lines = summary(done);
+    const QStringList pdfs = QDir(tempDir()).entryList({QStringLiteral("LA_*.pdf")}, QDir::Files, QDir::Name);
+    ASSERT_GE(pdfs.size(), 2);
+    ASSERT_EQ(lines.size(), pdfs.size() + 1) << done.out.toStdString();
+    EXPECT_EQ(lines[0].value(0), path("LA_001.pdf"));
+    EXPECT_EQ(lines.last().value(1), QStringLiteral("%1 Dateien").arg(pdfs.size()));
+    EXPECT_FALSE(QFileInfo::exists(OutputLock::lockFileFor(path("LA.pdf"))));
+    // The run log ends with the same lines; the refused run left it alone.
+    QFile log(logPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLatin1(log.readAll()).endsWith(QString(done.out).replace(u'\n', QStringLiteral("\r\n"))));
+
+    qputenv("FAKE_FOP_FAIL", "crash");
+    qputenv("FAKE_FOP_FAIL_ON", "_001");
+    const RunResult crashed = run(arguments);
+    qunsetenv("FAKE_FOP_FAIL");
+    qunsetenv("FAKE_FOP_FAIL_ON");
+    EXPECT_EQ(crashed.exitCode, 1);
+    EXPECT_TRUE(crashed.err.contains(QStringLiteral("Fehler\nPDF-Datei konnte nicht erstellt werden.\nDatei: %1\n"
+                                                    "Grund: Exitstatus 137\nProtokoll: %2\n\n")
+                                         .arg(path("LA_001.pdf"), logPath())))
+        << crashed.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("LA_001.pdf")));
+    EXPECT_EQ(summary(crashed).size(), pdfs.size()); // the other files and the totals
+}
+
+// Killed in the middle of writing, a CSV run leaves the previous file byte for byte and nothing beside
+// it; the lock it held does not block the next run.
+TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("big.db")}).exitCode, 0);
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path("big.db")).constData(), &db), SQLITE_OK);
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(sqlite3_exec(db, "INSERT INTO LGHLAEXP SELECT * FROM LGHLAEXP", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QString out = tempDir() + QStringLiteral("/out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    QFile previous(out + QStringLiteral("/LA.csv"));
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write("voriger Lauf\r\n") == 14);
+    previous.close();
+
+    const std::unique_ptr<QProcess> running =
+        start(oleArguments(path("big.db"), previous.fileName(), "csv") << QStringLiteral("--yes"));
+    // Killed once it has its new file open in the target folder.
+    const std::string fds = "/proc/" + std::to_string(running->processId()) + "/fd";
+    const std::string nameless = QFile::encodeName(out).toStdString() + "/#";
+    bool writing = false;
+    while (!writing && !running->waitForFinished(1)) {
+        std::error_code ignored;
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ignored))
+            writing = writing || std::filesystem::read_symlink(fd.path(), ignored).string().starts_with(nameless);
+    }
+    ASSERT_TRUE(writing) << "the run ended before it was killed";
+    ::kill(pid_t(running->processId()), SIGKILL);
+    running->waitForFinished();
+
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), QByteArray("voriger Lauf\r\n"));
+    previous.close();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"LA.csv"});
+
+    const RunResult next = run(oleArguments(path("big.db"), previous.fileName(), "csv") << QStringLiteral("--yes"));
+    EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"LA.csv"});
+}
+
+// The real formatter running out of memory: the box with its error line, exit status 1, no file.
+TEST_F(HeadlessRun, RealFormatterOutOfMemory)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("fop")).isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI"))
+            FAIL() << "fop fehlt";
+        GTEST_SKIP() << "fop fehlt (Paket fop)";
+    }
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    // Debian's fop script hands JAVA_ARGS to the JVM, Apache's own FOP_OPTS.
+    qputenv("JAVA_ARGS", "-Xmx8m");
+    qputenv("FOP_OPTS", "-Xmx8m");
+    const RunResult r = run(oleArguments(path("demo.db"), path("LA.pdf"), "pdf"));
+    qunsetenv("JAVA_ARGS");
+    qunsetenv("FOP_OPTS");
+
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Fehler\nPDF-Datei konnte nicht erstellt werden.\nDatei: %1\n"
+                                                "Grund: java.lang.OutOfMemoryError: Java heap space; Exitstatus 1\n"
+                                                "Protokoll: %2\n\n")
+                                     .arg(path("LA_001.pdf"), logPath())))
+        << r.err.toStdString();
+    EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(r.out.isEmpty());
 }
 
 TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)

@@ -156,6 +156,16 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     EXPECT_TRUE(control("cmdRun")->isEnabled() && edit("txtSrcFile")->isEnabled());
     // The refused close did not store the settings either.
     EXPECT_TRUE(clsRegistryHandler().GetSettingString(QStringLiteral("Source")).isEmpty());
+
+    // A run that wrote a file keeps its summary in the status bar.
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
+    EXPECT_EQ(hook.boxes.size(), 1);
+    EXPECT_TRUE(w.statusText().startsWith(QStringLiteral("Fertig: "))) << w.statusText().toStdString();
+    EXPECT_TRUE(w.statusText().endsWith(QStringLiteral(" Lohnausweise in 1 CSV-Datei, ") + tempDir() +
+                                        QStringLiteral("/Lohnausweis.csv")))
+        << w.statusText().toStdString();
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)

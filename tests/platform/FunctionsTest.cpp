@@ -28,7 +28,7 @@ mode_t modeOf(const QString& path)
 
 } // namespace
 
-TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
+TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirectory)
 {
     struct Restore
     {
@@ -36,18 +36,23 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
         QString cwd = QDir::currentPath();
         ~Restore() { gAppPath = appPath, QDir::setCurrent(cwd); }
     } restore;
-    QTemporaryDir program;
+    QTemporaryDir prefix;
     QTemporaryDir elsewhere;
-    gAppPath = program.path();
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    gAppPath = bin;
+    const QString data = installedDataDirectory();
+    ASSERT_TRUE(data.startsWith(prefix.path() + u'/')) << qPrintable(data);
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
 
-    touch(program.filePath(QStringLiteral("fop/fop")));
-    touch(program.filePath(QStringLiteral("xsl/a.xsl")));
+    touch(bin + QStringLiteral("/fop/fop"));
+    touch(bin + QStringLiteral("/xsl/a.xsl"));
+    touch(data + QStringLiteral("/fop/fop"));
+    touch(data + QStringLiteral("/xsl/installed.xsl"));
     touch(elsewhere.filePath(QStringLiteral("local.xsl")));
-    ASSERT_TRUE(QDir().mkpath(program.filePath(QStringLiteral("xsl/dir.xsl")))); // a directory is no file
-    const QString absolute = program.filePath(QStringLiteral("xsl/a.xsl"));
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("/xsl/dir.xsl"))); // a directory is no file
+    const QString absolute = bin + QStringLiteral("/xsl/a.xsl");
     struct Case
     {
         QString path;
@@ -55,15 +60,18 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramDirectory)
         bool found;
     };
     const Case cases[] = {
-        {QStringLiteral("./fop/fop"), program.path() + QStringLiteral("/fop/fop"), true},
+        // Beside the program wins over the data directory.
+        {QStringLiteral("./fop/fop"), bin + QStringLiteral("/fop/fop"), true},
         {QStringLiteral("xsl/a.xsl"), absolute, true},
+        {QStringLiteral("./xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
+        {QStringLiteral("xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {absolute, absolute, true},
         // Found in the current directory first, taken as it was passed.
         {QStringLiteral("local.xsl"), QStringLiteral("local.xsl"), true},
         {QStringLiteral("./local.xsl"), QStringLiteral("./local.xsl"), true},
-        {QStringLiteral("./xsl/dir.xsl"), program.path() + QStringLiteral("/xsl/dir.xsl"), false},
-        {QStringLiteral("xsl/missing.xsl"), program.path() + QStringLiteral("/xsl/missing.xsl"), false},
-        {QStringLiteral("/no/such/file"), program.path() + QStringLiteral("/no/such/file"), false},
+        {QStringLiteral("./xsl/dir.xsl"), bin + QStringLiteral("/xsl/dir.xsl"), false},
+        {QStringLiteral("xsl/missing.xsl"), bin + QStringLiteral("/xsl/missing.xsl"), false},
+        {QStringLiteral("/no/such/file"), bin + QStringLiteral("/no/such/file"), false},
     };
     for (const Case& c : cases) {
         prompt.boxes.clear();

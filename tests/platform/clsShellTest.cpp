@@ -12,11 +12,13 @@
 
 namespace {
 
-QString run(const QString& commandLine, const QString& directory = QString())
+QString run(const QString& commandLine, const QString& directory = QString(), int* exitStatus = nullptr)
 {
     clsShell shell;
     QString ret = QStringLiteral("<untouched>");
     shell.ExecAndCapture(commandLine, directory, ret);
+    if (exitStatus)
+        *exitStatus = shell.lastExitStatus();
     return ret;
 }
 
@@ -60,31 +62,37 @@ TEST(SplitCommandLine, FollowsTheWindowsRules)
         EXPECT_EQ(clsShell::splitCommandLine(QString::fromUtf8(c.line)), c.words) << c.line;
 }
 
-TEST(ExecAndCapture, OutputComesBackInChunksEachAfterCrLfAndNoZombieStays)
+TEST(ExecAndCapture, OutputComesBackInChunksEachAfterCrLfWithTheExitStatusAndNoZombieStays)
 {
     QTemporaryDir dir;
+    constexpr int notStarted = clsShell::kNotStarted;
     struct Case
     {
         QString commandLine;
         QString directory;
         QString output;
+        int exitStatus;
     };
     const Case cases[] = {
-        {QStringLiteral(R"(sh -c "printf err >&2")"), {}, QStringLiteral("\r\nerr")},
-        {QStringLiteral("true"), {}, QString()},
+        {QStringLiteral(R"(sh -c "printf err >&2; exit 4")"), {}, QStringLiteral("\r\nerr"), 4},
+        {QStringLiteral("true"), {}, QString(), 0},
         // Each argument arrives as one, blanks, quotes and backslashes included.
-        {QStringLiteral(R"(printf "%s|" "a b" "c\"d" e\f "")"), {}, QStringLiteral("\r\na b|c\"d|e\\f||")},
+        {QStringLiteral(R"(printf "%s|" "a b" "c\"d" e\f "")"), {}, QStringLiteral("\r\na b|c\"d|e\\f||"), 0},
         // Standard input is empty: a program waiting for input ends at once.
-        {QStringLiteral("cat"), {}, QString()},
-        {QStringLiteral("pwd"), dir.path(), QStringLiteral("\r\n") + QDir(dir.path()).canonicalPath() + u'\n'},
+        {QStringLiteral("cat"), {}, QString(), 0},
+        {QStringLiteral("pwd"), dir.path(), QStringLiteral("\r\n") + QDir(dir.path()).canonicalPath() + u'\n', 0},
         // A program that cannot start gives the empty text.
-        {dir.filePath(QStringLiteral("missing")) + QStringLiteral(" x"), {}, QString()},
-        {QString(), {}, QString()},
-        {QStringLiteral("true"), dir.filePath(QStringLiteral("no-such-directory")), QString()},
-        {QStringLiteral(R"(sh -c "exec 1>&-; exec 2>&-; exit 3")"), {}, QString()},
+        {dir.filePath(QStringLiteral("missing")) + QStringLiteral(" x"), {}, QString(), notStarted},
+        {QString(), {}, QString(), notStarted},
+        {QStringLiteral("true"), dir.filePath(QStringLiteral("no-such-directory")), QString(), notStarted},
+        {QStringLiteral(R"(sh -c "exec 1>&-; exec 2>&-; exit 3")"), {}, QString(), 3},
+        {QStringLiteral(R"(sh -c "printf half; kill -9 $$")"), {}, QStringLiteral("\r\nhalf"), 128 + 9},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(run(c.commandLine, c.directory), c.output) << qPrintable(c.commandLine);
+    for (const Case& c : cases) {
+        int exitStatus = 99;
+        EXPECT_EQ(run(c.commandLine, c.directory, &exitStatus), c.output) << qPrintable(c.commandLine);
+        EXPECT_EQ(exitStatus, c.exitStatus) << qPrintable(c.commandLine);
+    }
     EXPECT_FALSE(zombieLeft());
 }
 

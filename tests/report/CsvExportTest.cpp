@@ -39,6 +39,7 @@ protected:
     std::optional<LaError> run()
     {
         writeBytes(window.toFile, "alte Daten");
+        gOverwriteAsked = false;
         try {
             crtCSVData();
             return std::nullopt;
@@ -47,7 +48,20 @@ protected:
         }
     }
 
-    QByteArray output() const { return readBytes(window.toFile); }
+    QByteArray output() const
+    {
+        // Nothing of a run is left beside the file, also not after a failure.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"lohnausweis.csv"});
+        return readBytes(window.toFile);
+    }
+
+    void expectOverwriteQuestion(const RecordingPrompt::Box& box) const
+    {
+        EXPECT_EQ(box.text,
+                  QStringLiteral("Soll die Datei \"") + window.toFile + QStringLiteral("\" überschrieben werden?"));
+        EXPECT_EQ(box.style, MsgStyle::OkCancel);
+        EXPECT_EQ(box.title, QStringLiteral("Datei überschreiben"));
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<SqliteTestDatabase> sqlite;
@@ -88,8 +102,10 @@ TEST_P(CsvExportBackEnd, WritesTheExpectedFileByteForByte)
 
     const auto error = run();
     ASSERT_FALSE(error) << error->number() << " " << qPrintable(error->description());
-    EXPECT_TRUE(prompt.boxes.isEmpty()) << qPrintable(prompt.boxes.value(0).text);
+    ASSERT_EQ(prompt.boxes.size(), 1) << qPrintable(prompt.boxes.value(1).text);
+    expectOverwriteQuestion(prompt.boxes[0]);
     EXPECT_EQ(output(), readBytes(testDataFile(odbc ? "csv_export_mariadb.csv" : "csv_export_sqlite.csv")));
+    EXPECT_EQ(QFile::permissions(window.toFile) & (QFile::WriteOther | QFile::ReadOwner), QFile::ReadOwner);
     // The login is asked once per run, for the connection every reader of the run shares.
     EXPECT_EQ(prompt.loginCount, odbc ? 1 : 0);
     EXPECT_EQ(window.statusTexts.last(), QStringLiteral("Datensatz lesen: 9"));
@@ -99,76 +115,62 @@ INSTANTIATE_TEST_SUITE_P(BackEnds, CsvExportBackEnd, ::testing::ValuesIn(allTest
     return testDatabaseKindName(info.param);
 });
 
-// Faulty rows end the run with an error that names the field and the employee; the lines written
-// before the faulty one stay in the file. No rows at all leave an empty file.
-TEST_F(CsvExportTest, FaultyValuesEndTheRunAndKeepTheLinesBefore)
+// Faulty rows end the run with an error that names the field and the employee; the previous file stays
+// byte for byte, also when the last row fails. No rows fail before the file is asked about.
+TEST_F(CsvExportTest, FaultyValuesEndTheRunAndKeepThePreviousFile)
 {
     const struct
     {
         const char* fault;
         int error;
         const char* description;
-        int linesKept;
     } cases[] = {
         {"DELETE FROM LGHLAEXP",
          ErrNo::NoCertificateData,
-         "Es wurden keine Lohnausweisdaten zum importieren gefunden!",
-         0},
+         "Es wurden keine Lohnausweisdaten zum importieren gefunden!"},
         {"UPDATE LGHLAEXP SET EFLDH1 = NULL WHERE EFLDH1 = 'Huber Hans Peter'",
          ErrNo::InvalidUseOfNull,
-         "Feld EFLDH1 von Datensatz 2: kein Wert (Null).", // sorts first in its company
-         3},
+         "Feld EFLDH1 von Datensatz 2: kein Wert (Null)."}, // sorts first in its company
         {"UPDATE LGHLAEXP SET EFLDE1 = 'abc' WHERE EFLDH1 = 'D''Amico Luca'",
          ErrNo::TypeMismatch,
-         "Feld EFLDE1 von 'D'Amico Luca': kein gültiges Datum ('abc').",
-         6},
-        {"UPDATE LGHLAEXP SET EFLDE2 = NULL WHERE EFLDH1 = 'Nef Beat'",
+         "Feld EFLDE1 von 'D'Amico Luca': kein gültiges Datum ('abc')."},
+        {"UPDATE LGHLAEXP SET EFLDE2 = NULL WHERE EFLDH1 = 'Müller Jörg'", // the last row
          ErrNo::InvalidUseOfNull,
-         "Feld EFLDE2 von 'Nef Beat': kein gültiges Datum (Null).",
-         16},
+         "Feld EFLDE2 von 'Müller Jörg': kein gültiges Datum (Null)."},
         {"UPDATE LGHLAZ SET LHFINR = 'abc' WHERE LHFIN1 = 'Beta GmbH'",
          ErrNo::TypeMismatch,
-         "Feld LHFINR der Tabelle LGHLAZ für Firma 'Beta GmbH': keine Zahl ('abc').",
-         12},
+         "Feld LHFINR der Tabelle LGHLAZ für Firma 'Beta GmbH': keine Zahl ('abc')."},
     };
-    const QList<QByteArray> lines = readBytes(testDataFile("csv_export_sqlite.csv")).split('\r');
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
+        prompt.boxes.clear();
         useChangedPayroll(QString::fromUtf8(c.fault));
         const auto error = run();
         ASSERT_TRUE(error);
         EXPECT_EQ(error->number(), c.error);
         EXPECT_EQ(error->description(), QString::fromUtf8(c.description));
         EXPECT_EQ(error->source().section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("frmMain.crtXMLData"));
-        EXPECT_EQ(output(), lines.mid(0, c.linesKept).join('\r'));
+        EXPECT_EQ(output(), QByteArray("alte Daten"));
+        EXPECT_EQ(prompt.boxes.size(), c.error == ErrNo::NoCertificateData ? 0 : 1);
     }
-    EXPECT_TRUE(prompt.boxes.isEmpty());
 }
 
-// A table that cannot be read ends the run after the reader's own box. Without the export table the
-// output file is not touched; without a lookup table the lines written before stay.
-TEST_F(CsvExportTest, UnreadableTableShowsTheReadersBoxAndKeepsWhatWasWritten)
+// A table that cannot be read ends the run after the reader's own box; the previous file stays. So it
+// does when the overwrite question is answered with Cancel.
+TEST_F(CsvExportTest, UnreadableTableOrCancelKeepsThePreviousFile)
 {
-    const QByteArray expected = readBytes(testDataFile("csv_export_sqlite.csv"));
-    const qsizetype alpha = expected.indexOf("1;Alpha AG");
-    const struct
-    {
-        const char* table;
-        QByteArray output;
-    } cases[] = {
-        {"LGHLAEXP", "alte Daten"},
-        {"LGHLAZ", ""},
-        {"LGHPS", expected.mid(alpha, expected.indexOf("\r\n2;;756.6666") - alpha)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.table);
-        // Without the row of the company without a name, a company line comes first.
-        useChangedPayroll(QStringLiteral("DELETE FROM LGHLAEXP WHERE EFLDI2 = ''\nDROP TABLE ") +
-                          QString::fromLatin1(c.table));
+    for (const char* table : {"LGHLAEXP", "LGHLAZ", "LGHPS", ""}) {
+        SCOPED_TRACE(table);
+        useChangedPayroll(*table ? QStringLiteral("DROP TABLE ") + QString::fromLatin1(table)
+                                 : QStringLiteral("UPDATE LGHLAEXP SET EFLDD = EFLDD"));
         prompt.boxes.clear();
+        prompt.answers = {*table ? MsgAnswer::Ok : MsgAnswer::Cancel};
         EXPECT_FALSE(run());
-        ASSERT_EQ(prompt.boxes.size(), 1);
-        EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
-        EXPECT_EQ(output(), c.output);
+        ASSERT_FALSE(prompt.boxes.isEmpty());
+        if (*table)
+            EXPECT_EQ(prompt.boxes.last().title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
+        else
+            expectOverwriteQuestion(prompt.boxes.last());
+        EXPECT_EQ(output(), QByteArray("alte Daten"));
     }
 }

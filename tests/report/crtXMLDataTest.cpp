@@ -2,7 +2,10 @@
 
 #include "db/ExportRow.h"
 #include "report/PdfRun.h"
+#include "report/RunSummary.h"
 #include "support/PdfRunFixture.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -34,12 +37,21 @@ TEST(PdfFileName, NumberGoesBeforeTheLastExtensionOfTheFileName)
 TEST_F(PdfRunTest, FourHundredFiftyRowsOfOneCompanyGiveThreeNumberedFiles)
 {
     insertCompany(QStringLiteral("Alpha AG"), 1, 450);
-    crtXMLData();
+    RunSummary summary;
+    crtXMLData(summary);
 
     EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_003.pdf"}));
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 199));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(200, 399));
     EXPECT_EQ(staffNames(out("LA_003.pdf")), personNames(400, 450));
+    ASSERT_EQ(summary.files().size(), 3);
+    const qint64 certificates[] = {199, 200, 51};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(summary.files()[i].certificates, certificates[i]);
+    EXPECT_EQ(summary.files()[2].companies, QStringList{"Alpha AG"});
+    EXPECT_EQ(summary.statusText(),
+              QStringLiteral("Fertig: 450 Lohnausweise in 3 PDF-Dateien, ") + out("LA_001.pdf") +
+                  QStringLiteral(" … LA_003.pdf"));
     EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
     EXPECT_EQ(formatterCalls().size(), 3);
@@ -84,74 +96,96 @@ TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOncePerRun)
 {
     insertCompany(QStringLiteral("A"), 1, 3);
     insertCompany(QStringLiteral("B"), 4, 3);
+    const auto expectQuestionAbout = [&](const QString& file) {
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].text,
+                  QStringLiteral("Soll die Datei \"") + out(file) + QStringLiteral("\" überschrieben werden?"));
+        EXPECT_EQ(prompt.boxes[0].style, MsgStyle::OkCancel);
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Datei überschreiben"));
+    };
 
-    // The question is spent on the first file even when that one did not exist.
+    // The question comes at the first file that exists, whichever number it has.
     writeFile(out("LA_002.pdf"), "old two");
     crtXMLData();
-    EXPECT_TRUE(prompt.boxes.isEmpty());
+    expectQuestionAbout(QStringLiteral("LA_002.pdf"));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
+    // OK to the first lets the rest of the run replace files without asking.
+    prompt.boxes.clear();
     gOverwriteAsked = false;
     writeFile(out("LA_001.pdf"), "old one");
     writeFile(out("LA_002.pdf"), "old two");
     crtXMLData();
-    ASSERT_EQ(prompt.boxes.size(), 1);
-    EXPECT_EQ(prompt.boxes[0].text,
-              QStringLiteral("Soll die Datei \"") + out("LA_001.pdf") + QStringLiteral("\" überschrieben werden?"));
-    EXPECT_EQ(prompt.boxes[0].style, MsgStyle::OkCancel);
-    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Datei überschreiben"));
+    expectQuestionAbout(QStringLiteral("LA_001.pdf"));
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 3));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
     // Cancel ends the run: the old file stays, nothing is rendered, no temporary file is left.
+    prompt.boxes.clear();
     gOverwriteAsked = false;
     ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile));
     writeFile(out("LA_001.pdf"), "old one");
     prompt.answers = {MsgAnswer::Cancel};
     crtXMLData();
-    EXPECT_EQ(prompt.boxes.size(), 2);
+    EXPECT_EQ(prompt.boxes.size(), 1);
     EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
     EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
 }
 
-TEST_F(PdfRunTest, MissingPdfIsReportedAndTheRunGoesOn)
+// Whatever way the formatter fails for the first document, no file is left under its name, the box
+// says which file, why and where the log is, and the run goes on with the next document.
+TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
 {
     insertCompany(QStringLiteral("A"), 1, 2);
     insertCompany(QStringLiteral("B"), 3, 2);
-    qputenv("FAKE_FOP_NO_PDF", "1");
-    crtXMLData();
+    const struct
+    {
+        const char* fail;
+        const char* reason;
+    } cases[] = {
+        {"none", "fake-fop: SEVERE no PDF written; Exitstatus 1"},
+        {"exit3", "Exitstatus 3"},
+        {"partial", "Die Datei ist kein vollständiges PDF"},
+        {"crash", "Exitstatus 137"},
+        {"empty", "Die Datei ist kein vollständiges PDF"},
+    };
+    qputenv("FAKE_FOP_FAIL_ON", "_001");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fail);
+        prompt.boxes.clear();
+        gOverwriteAsked = true;
+        qputenv("FAKE_FOP_FAIL", c.fail);
+        RunSummary summary;
+        crtXMLData(summary);
 
-    ASSERT_EQ(prompt.boxes.size(), 2);
-    for (const auto& box : prompt.boxes) {
-        EXPECT_EQ(box.text, kNotCreated);
-        EXPECT_EQ(box.style, MsgStyle::Critical);
-        EXPECT_EQ(box.title, QStringLiteral("Fehler"));
+        ASSERT_EQ(prompt.boxes.size(), 1);
+        EXPECT_EQ(prompt.boxes[0].text,
+                  kNotCreated + kCrLf + QStringLiteral("Datei: ") + out("LA_001.pdf") + kCrLf +
+                      QStringLiteral("Grund: ") + QString::fromUtf8(c.reason) + kCrLf + QStringLiteral("Protokoll: ") +
+                      logFile);
+        EXPECT_EQ(prompt.boxes[0].style, MsgStyle::Critical);
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Fehler"));
+        EXPECT_EQ(outputFiles(), QStringList{"LA_002.pdf"});
+        ASSERT_EQ(summary.files().size(), 1);
+        EXPECT_EQ(summary.files()[0].path, out("LA_002.pdf"));
+        EXPECT_TRUE(temporaryFiles().isEmpty());
     }
-    EXPECT_EQ(formatterCalls().size(), 2);
-    EXPECT_TRUE(outputFiles().isEmpty());
-    EXPECT_TRUE(temporaryFiles().isEmpty());
-
-    // Without rows the box comes before the error.
-    db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
-    EXPECT_EQ(runExpectingError().number(), ErrNo::NoCertificateData);
-    EXPECT_EQ(prompt.boxes.size(), 3);
-    EXPECT_TRUE(logText().contains(QStringLiteral("SEVERE no PDF written")));
+    EXPECT_EQ(formatterCalls().size(), 10);
 }
 
-// The formatter still renders the empty document for the plain name.
-TEST_F(PdfRunTest, NoRowsRunsTheFormatterOnceThenRaisesErrorOne)
+// Without rows nothing is asked, deleted or rendered.
+TEST_F(PdfRunTest, NoRowsRaisesErrorOneBeforeAnyFileIsTouched)
 {
+    writeFile(out("LA.pdf"), "old");
     const LaError e = runExpectingError();
     EXPECT_EQ(e.number(), ErrNo::NoCertificateData);
     EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData\r\nLOVAR/400 Rariz Neuer Lohnausweis"));
     EXPECT_EQ(e.description(), QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
-    const QList<QStringList> calls = formatterCalls();
-    ASSERT_EQ(calls.size(), 1);
-    EXPECT_EQ(calls[0].last(), out("LA.pdf"));
-    EXPECT_EQ(readAll(out("LA.pdf")),
-              QByteArray(" </ct:SalaryDeclaration> </ns1:DeclareSalary> </soapenv:Body> </soapenv:Envelope>\r\n"));
+    EXPECT_TRUE(formatterCalls().isEmpty());
+    EXPECT_TRUE(prompt.boxes.isEmpty());
+    EXPECT_EQ(readAll(out("LA.pdf")), QByteArray("old"));
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }
 
@@ -204,33 +238,70 @@ TEST_F(PdfRunTest, OneSmallDocumentTakesThePlainNameAndNoPasswordUnlessChecked)
     EXPECT_EQ(formatterCalls()[0].value(0), QStringLiteral("-xml"));
 }
 
-TEST_F(PdfRunTest, NullTextFieldEndsTheRunAndLeavesNoTemporaryFile)
+// A field error names the field and the employee.
+TEST_F(PdfRunTest, FaultyFieldEndsTheRunNamingFieldAndEmployee)
 {
-    QList<ExportRowValues> rows;
-    for (int i = 1; i <= 250; ++i)
-        rows.append(employeeRow(QStringLiteral("A"), i));
-    rows[239][Field::EB0100] = Variant::null();
-    insertExportRows(db, rows);
+    const struct
+    {
+        const char* field;
+        Variant value;
+        const char* description;
+        int error;
+        const char* writer;
+        QStringList files;
+    } cases[] = {
+        {"EB0100",
+         Variant::null(),
+         "Feld EB0100 von 'Person 00240': kein Wert (Null).",
+         ErrNo::InvalidUseOfNull,
+         "crtXMLBody",
+         {"LA_001.pdf"}},
+        {"EB0900",
+         Variant::text(QStringLiteral("12a")),
+         "Feld EB0900 von 'Person 00240': keine Zahl ('12a').",
+         ErrNo::TypeMismatch,
+         "crtXMLBody",
+         {"LA_001.pdf"}},
+        // The database sorts the row without a company first.
+        {"EFLDI2",
+         Variant::null(),
+         "Feld EFLDI2 von 'Person 00240': kein Wert (Null).",
+         ErrNo::InvalidUseOfNull,
+         "crtXMLHeader",
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        ASSERT_TRUE(QDir(outDir).removeRecursively() && QDir().mkpath(outDir));
+        QList<ExportRowValues> rows;
+        for (int i = 1; i <= 250; ++i)
+            rows.append(employeeRow(QStringLiteral("A"), i));
+        rows[239][QString::fromLatin1(c.field)] = c.value;
+        insertExportRows(db, rows);
 
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::InvalidUseOfNull);
-    EXPECT_TRUE(e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtXMLBody")))
-        << e.source().toStdString();
-    EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
-    EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+        const LaError e = runExpectingError();
+        EXPECT_EQ(e.number(), c.error);
+        EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
+        EXPECT_TRUE(
+            e.source().startsWith(QStringLiteral("frmMain.crtXMLData\r\nfrmMain.") + QString::fromLatin1(c.writer)))
+            << e.source().toStdString();
+        EXPECT_EQ(outputFiles(), c.files);
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+    }
 }
 
-TEST_F(PdfRunTest, PdfThatCannotBeDeletedEndsTheRunNamingTheFile)
+TEST_F(PdfRunTest, FolderAtThePdfNameIsNeverDeleted)
 {
     insertCompany(QStringLiteral("A"), 1, 1);
-    // A non-empty directory under the PDF's name cannot be removed.
-    ASSERT_TRUE(QDir(outDir).mkpath(QStringLiteral("LA.pdf/inner")));
+    ASSERT_TRUE(QDir(outDir).mkpath(QStringLiteral("LA.pdf")));
     const LaError e = runExpectingError();
 
-    EXPECT_EQ(e.source().section(kCrLf, 0, 3),
-              QStringLiteral("frmMain.crtXMLData\r\nfrmMain.crtPDFFile\r\n\r\nDatei ") + out("LA.pdf") +
-                  QStringLiteral(" konnte nicht gelöscht werden."));
-    EXPECT_EQ(e.source().count(QStringLiteral("frmMain.crtPDFFile")), 1);
+    EXPECT_EQ(e.number(), ErrNo::PathFileAccess);
+    EXPECT_TRUE(e.description().contains(QStringLiteral("\"") + out("LA.pdf") + QStringLiteral("\" steht ein Ordner")))
+        << e.description().toStdString();
+    EXPECT_TRUE(QFileInfo(out("LA.pdf")).isDir());
+    EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }

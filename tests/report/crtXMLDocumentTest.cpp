@@ -144,6 +144,9 @@ TEST(crtXMLDocument, RowValuesShapeTheStaffBlock)
                         "<ns2:Remark>a &amp; b &lt;c&gt;</ns2:Remark>")},
         {texts("", ""), QStringLiteral("<ns2:OtherFringeBenefits> </ns2:OtherFringeBenefits>")},
         {texts("x  ", "  y"), QStringLiteral("<ns2:Remark>x     y</ns2:Remark>")},
+        // Floating amounts without the noise of their binary form.
+        {{{Field::EB0100, Variant::floating(0.1 + 0.2)}, {Field::EB1100, Variant::floating(123456789012.345678)}},
+         QStringLiteral("<ns2:Income>0.3</ns2:Income>|<ns2:NetIncome>123456789012.346</ns2:NetIncome>")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -162,8 +165,9 @@ TEST(crtXMLDocument, DocumentsOfAwkwardRowsAreWellFormedAndKeepTheirText)
                           QChar(0x1B) + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("\tÄÖÜäöüß ");
     QList<ExportRowValues> rows;
     ExportRowValues a = sampleRow();
+    // Amount fields must hold numbers.
     for (const QLatin1String name : Field::All)
-        if (name != Field::EFLDE1 && name != Field::EFLDE2)
+        if (name != Field::EFLDE1 && name != Field::EFLDE2 && !name.startsWith(QLatin1String("EB")))
             a[name] = Variant::text(nasty);
     rows.append(a);
     ExportRowValues b = employeeRow(QStringLiteral("Gebr. Müller & Söhne AG"), 7);

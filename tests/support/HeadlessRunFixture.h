@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <memory>
 
 struct RunResult
 {
@@ -25,6 +26,13 @@ class HeadlessRun : public AppTest
 protected:
     RunResult run(const QStringList& arguments) const
     {
+        const std::unique_ptr<QProcess> process = start(arguments);
+        return finish(*process);
+    }
+
+    // The program started and left running, for tests of runs at the same time or killed ones.
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : QStringLiteral("DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LOHNAUSWEIS_USER "
                                                   "LOHNAUSWEIS_PASSWORD LOHNAUSWEIS_PDF_PASSWORD")
@@ -32,11 +40,16 @@ protected:
             env.remove(name);
         // A stand-in for the desktop's "Open" goes first on the path: it records what the run opens.
         env.insert(QStringLiteral("PATH"), tempDir() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(tempDir());
-        process.start(QStringLiteral(LA_PROGRAM), arguments);
-        EXPECT_TRUE(process.waitForStarted());
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env);
+        process->setWorkingDirectory(tempDir());
+        process->start(QStringLiteral(LA_PROGRAM), arguments);
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+
+    static RunResult finish(QProcess& process)
+    {
         EXPECT_TRUE(process.waitForFinished(120000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(),
@@ -47,9 +60,24 @@ protected:
     // A run with the transfer type OLE, which reads the SQLite file named as the source.
     RunResult runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
     {
-        return run(QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
-                   << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
-                   << path(toFile) << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts));
+        return run(oleArguments(source, path(toFile), output, more));
+    }
+
+    static QStringList
+    oleArguments(const QString& source, const QString& toFile, const char* output, const char* more = "")
+    {
+        return QStringLiteral("--run --transfer ole --lib LOVARLIB --output").split(u' ')
+               << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
+               << toFile << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts);
+    }
+
+    // The lines a run printed on standard output, each split at its tabs.
+    static QList<QStringList> summary(const RunResult& r)
+    {
+        QList<QStringList> lines;
+        for (const QString& line : r.out.split(u'\n', Qt::SkipEmptyParts))
+            lines.append(line.split(u'\t'));
+        return lines;
     }
 
     QString path(const char* name) const { return tempDir() + u'/' + QString::fromLatin1(name); }

@@ -39,7 +39,7 @@ inline QStringList personNames(int first, int last)
 }
 
 // One PDF run against a SQLite payroll file, with the test formatter (tests/data/fake-fop.sh), which
-// records its arguments and copies the document to the PDF name, and a temporary directory of its own.
+// records its arguments and writes the document as a "PDF" to the PDF name, and a temporary directory of its own.
 class PdfRunTest : public ::testing::Test
 {
 protected:
@@ -54,7 +54,7 @@ protected:
         previousTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
-        qunsetenv("FAKE_FOP_NO_PDF");
+        unsetFailure();
 
         PayrollTables::createExportTable(db);
         window.srcFile = db.path();
@@ -81,7 +81,13 @@ protected:
         else
             qputenv("TMPDIR", previousTmp);
         qunsetenv("FAKE_FOP_ARGV");
-        qunsetenv("FAKE_FOP_NO_PDF");
+        unsetFailure();
+    }
+
+    static void unsetFailure()
+    {
+        qunsetenv("FAKE_FOP_FAIL");
+        qunsetenv("FAKE_FOP_FAIL_ON");
     }
 
     void insertCompany(const QString& company, int first, int count)

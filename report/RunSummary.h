@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What a run wrote: the files in the order they were completed, with their certificates and companies.
+// The generators add a file only once it is complete; the dispatch and the window report it.
+class RunSummary
+{
+public:
+    struct File
+    {
+        QString path;
+        qint64 certificates = 0;
+        QStringList companies;
+        QString kind; // "PDF-Datei", "CSV-Datei"
+    };
+
+    RunSummary();
+
+    // Starts the run's clock anew and forgets earlier files.
+    void start();
+    void addFile(const QString& path, qint64 certificates, const QStringList& companies, const QString& kind);
+    // Stops the run's clock (the first call after start() counts); the duration reported ends here.
+    void finish();
+
+    const QList<File>& files() const { return m_files; }
+    bool isEmpty() const { return m_files.isEmpty(); }
+
+    // One line per file (full path, certificates, companies, separated by tabs) and a line of totals
+    // (files, certificates, companies, duration); no lines when nothing was written.
+    QStringList lines() const;
+    // "Fertig: 41 Lohnausweise in 3 PDF-Dateien, /pfad/LA_001.pdf … LA_003.pdf"; empty when nothing was
+    // written.
+    QString statusText() const;
+
+private:
+    QList<File> m_files;
+    QElapsedTimer m_clock;
+    qint64 m_durationMs = -1;
+};
