@@ -85,31 +85,26 @@ TEST(CommandLine, OptionsWinOverTheEnvironment)
 
 TEST(HeadlessPrompt, WritesBoxesAndCountsFailures)
 {
-    struct Case
-    {
-        int style, answer;
-        bool yes, failure, cancelled;
-    };
-    const Case cases[] = {
+    // style, answer, --yes, counted as failure, as cancelled
+    const std::tuple<int, int, bool, bool, bool> cases[] = {
         {64, MsgAnswer::Ok, false, false, false},
         {48, MsgAnswer::Ok, false, true, false},
         {16, MsgAnswer::Ok, false, true, false},
         {1, MsgAnswer::Cancel, false, false, true},
         {1, MsgAnswer::Ok, true, false, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.style);
+    for (const auto& [style, answer, yes, failure, cancelled] : cases) {
+        SCOPED_TRACE(style);
         const Capture out;
-        HeadlessPrompt prompt(out.file.get(), false, {c.yes, QStringLiteral("U"), QStringLiteral("P")});
+        HeadlessPrompt prompt(out.file.get(), false, {yes, QStringLiteral("U"), QStringLiteral("P")});
 
-        EXPECT_EQ(prompt.messageBox(QStringLiteral("Fehlernummer:  5\r\nfrmMain.x\r\n\r\nÜberlauf"),
-                                    c.style,
-                                    QStringLiteral("Titel")),
-                  c.answer);
+        EXPECT_EQ(prompt.messageBox(
+                      QStringLiteral("Fehlernummer:  5\r\nfrmMain.x\r\n\r\nÜberlauf"), style, QStringLiteral("Titel")),
+                  answer);
 
         EXPECT_EQ(out.text(), QStringLiteral("Titel\nFehlernummer:  5\nfrmMain.x\n\nÜberlauf\n\n"));
-        EXPECT_EQ(prompt.failureShown(), c.failure);
-        EXPECT_EQ(prompt.cancelled(), c.cancelled);
+        EXPECT_EQ(prompt.failureShown(), failure);
+        EXPECT_EQ(prompt.cancelled(), cancelled);
         // The login answers with the user and password of the command line.
         QString user;
         QString password;

@@ -168,7 +168,7 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
-    EXPECT_EQ(hook.boxes.size(), 2); // no further box
+    EXPECT_EQ(hook.boxes.size(), 2); // no new box
     EXPECT_TRUE(w.statusText().startsWith(QStringLiteral("Fertig: "))) << w.statusText().toStdString();
     EXPECT_TRUE(w.statusText().endsWith(QStringLiteral(" Lohnausweise in 1 CSV-Datei, ") + tempDir() +
                                         QStringLiteral("/Lohnausweis.csv")))

@@ -1,7 +1,65 @@
 // The record reader over the real back ends: one test body, run against every test database.
-#include "support/ReaderBackEndFixture.h"
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "support/PayrollTables.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 namespace {
+
+using PayrollTables::Row;
+
+QString padded(const QString& text, const QString& field)
+{
+    return text.leftJustified(PayrollTables::charWidth(field), u' ');
+}
+
+// Day and month differ, so that a swapped pair shows.
+Row exportRow(const QString& company, const QString& name, const Variant& income, const char* flag = "X")
+{
+    return {{Field::EFLDI2, Variant::text(padded(company, Field::EFLDI2))},
+            {Field::EFLDH1, Variant::text(padded(name, Field::EFLDH1))},
+            {Field::EB0100, income},
+            {Field::EFLDE1, Variant::date(QDate(2025, 2, 3))},
+            {Field::EFLDA, Variant::text(QString::fromLatin1(flag))}};
+}
+
+class ReaderBackEnd : public ::testing::TestWithParam<TestDatabaseKind>
+{
+protected:
+    void SetUp() override
+    {
+        QString whyNot;
+        db = openTestDatabase(GetParam(), &whyNot);
+        if (!db) {
+            // In CI a database that cannot run is a failure, never a silent skip.
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << qPrintable(whyNot);
+            GTEST_SKIP() << qPrintable(whyNot);
+        }
+        PayrollTables::createAll(*db);
+    }
+
+    std::unique_ptr<clsADOConnect>
+    reader(const QString& table, const QString& sort = {}, std::shared_ptr<DbConnection> connection = {})
+    {
+        auto r = std::make_unique<clsADOConnect>();
+        r->setSource(db->connectionString());
+        r->setLibl(db->library());
+        if (connection)
+            r->setConnection(std::move(connection));
+        if (!r->init(table, {}, {}, sort))
+            return nullptr;
+        return r;
+    }
+
+    RecordingPrompt prompt;
+    ScopedPrompt installed{prompt};
+    std::unique_ptr<TestDatabase> db;
+};
 
 // Each test starts a server for MariaDB: the cases are grouped into few tests to keep that rare.
 TEST_P(ReaderBackEnd, ReadsSortedRowsFieldsByNameAndMovesLikeARecordSet)
@@ -57,14 +115,15 @@ TEST_P(ReaderBackEnd, ReadsSortedRowsFieldsByNameAndMovesLikeARecordSet)
     moving->MoveNext();
     EXPECT_EQ(moving->AbsolutePosition(), 2);
     EXPECT_EQ(moving->getValue().trimmed(), QStringLiteral("A"));
-    EXPECT_EQ(errorNumber([&] { (void)moving->getRecordset()->value(QStringLiteral("PKTONX")); }), ErrNo::ItemNotFound);
+    EXPECT_EQ(raisedBy([&] { (void)moving->getRecordset()->value(QStringLiteral("PKTONX")); }).number(),
+              ErrNo::ItemNotFound);
     moving->MoveLast();
     moving->MoveNext();
     EXPECT_TRUE(moving->isEOF());
     moving->MoveLast(); // at the end it stays there
     EXPECT_TRUE(moving->isEOF());
     EXPECT_THROW(moving->MoveNext(), LaError);
-    EXPECT_EQ(errorNumber([&] { (void)moving->getValue(); }), ErrNo::NoCurrentRecord);
+    EXPECT_EQ(raisedBy([&] { (void)moving->getValue(); }).number(), ErrNo::NoCurrentRecord);
 
     // An empty result is at its end at once.
     const auto empty = reader(QStringLiteral("LGHLAZ"));

@@ -1,21 +1,16 @@
 #include "db/clsADOConnect.h"
 
-#include "platform/LaError.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 TEST(clsADOConnect, UnusableSourceOrLibraryShowsOneBoxAndFails)
 {
     QTemporaryDir dir;
-    QFile text(dir.filePath(QStringLiteral("notes.txt")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("SQLite format 2 but not really\n");
-    text.close();
+    writeBytes(dir.filePath(QStringLiteral("notes.txt")), "SQLite format 2 but not really\n");
     SqliteTestDatabase db;
     PayrollTables::createExportTable(db);
     const QString host = QStringLiteral("Provider=IBMDA400;Data Source=");
@@ -54,14 +49,11 @@ TEST(clsADOConnect, UnusableSourceOrLibraryShowsOneBoxAndFails)
             continue;
         }
         ASSERT_EQ(p.boxes.size(), 1) << qPrintable(c.source);
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.sqlite")))); // no empty database made
         EXPECT_EQ(p.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
         EXPECT_TRUE(p.boxes[0].text.contains(c.message)) << qPrintable(p.boxes[0].text);
-        try {
-            reader.MoveNext();
-            ADD_FAILURE() << "MoveNext without a result";
-        } catch (const LaError& e) {
-            EXPECT_EQ(e.number(), ErrNo::ObjectNotSet);
-            EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.MoveNext"));
-        }
+        const LaError e = raisedBy([&] { reader.MoveNext(); });
+        EXPECT_EQ(e.number(), ErrNo::ObjectNotSet);
+        EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.MoveNext"));
     }
 }

@@ -1,9 +1,32 @@
 #include "platform/Functions.h"
 
-#include "support/FunctionsFixture.h"
+#include "app/Globals.h"
 #include "support/OtherUser.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestFiles.h"
 
+#include <QSet>
+#include <QTemporaryDir>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void touch(const QString& path)
+{
+    writeBytes(path, {});
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+} // namespace
 
 TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirectory)
 {
@@ -73,9 +96,10 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
     const QString withSlash = tmp.path() + QStringLiteral("/");
     const QString notADirectory = QStringLiteral("/nonexistent/tmp");
     const QString own = QStringLiteral("/tmp/lohnausweis-%1").arg(::geteuid());
-    for (const QString* value : {&withSlash, &notADirectory, static_cast<const QString*>(nullptr)}) {
-        ScopedTmpdir env(value);
-        const QString expected = value == &withSlash ? tmp.path() : own;
+    for (const std::optional<QString>& value :
+         {std::optional(withSlash), std::optional(notADirectory), std::optional<QString>()}) {
+        const ScopedEnv env("TMPDIR", value);
+        const QString expected = value == withSlash ? tmp.path() : own;
         EXPECT_EQ(GetTempDir(false), expected);
         EXPECT_EQ(GetTempDir(true), expected + QStringLiteral("/"));
     }
@@ -123,8 +147,7 @@ TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)
 {
     QTemporaryDir dir;
     QTemporaryDir tmp;
-    const QString tmpPath = tmp.path();
-    ScopedTmpdir env(&tmpPath);
+    const ScopedEnv env("TMPDIR", tmp.path());
     QSet<QString> names;
     // Only the first three characters count; the unique part never holds a "_". An empty directory
     // stands for the temporary directory.

@@ -1,13 +1,13 @@
 #include "platform/LaError.h"
 
 #include "support/RecordingPrompt.h"
+#include "support/TestFiles.h"
 
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 TEST(LaError, LocationsChainOutermostFirst)
 {
-    try {
+    const LaError e = raisedBy([] {
         try {
             try {
                 throw LaError(13, QStringLiteral("clsADOConnect.getRecordset"), QStringLiteral("Typen unverträglich"));
@@ -17,13 +17,11 @@ TEST(LaError, LocationsChainOutermostFirst)
         } catch (...) {
             raiseError(QStringLiteral("frmMain.runSalaryReport"));
         }
-        FAIL() << "no error raised";
-    } catch (const LaError& e) {
-        EXPECT_EQ(e.number(), 13);
-        EXPECT_EQ(e.source(),
-                  QStringLiteral("frmMain.runSalaryReport\r\nfrmMain.crtXMLData\r\nclsADOConnect.getRecordset"));
-        EXPECT_EQ(e.description(), QStringLiteral("Typen unverträglich"));
-    }
+    });
+    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.source(),
+              QStringLiteral("frmMain.runSalaryReport\r\nfrmMain.crtXMLData\r\nclsADOConnect.getRecordset"));
+    EXPECT_EQ(e.description(), QStringLiteral("Typen unverträglich"));
 }
 
 TEST(LaError, BoxTextWithSourceExtraAndSignPosition)

@@ -1,6 +1,59 @@
 #include "platform/clsRegistryHandler.h"
 
-#include "support/RegistryFixture.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
+
+namespace {
+
+// The writer half of the two-process test: the test program started again with
+// LA_REGISTRY_WRITER=<prefix>:<count> writes its values and ends before any test runs.
+const int kWriterExitCode = [] {
+    const QByteArray job = qgetenv("LA_REGISTRY_WRITER");
+    if (job.isEmpty())
+        return 0;
+    const QList<QByteArray> parts = job.split(':');
+    int rc = 0;
+    try {
+        clsRegistryHandler store;
+        for (int i = 0; i < parts.value(1).toInt(); ++i)
+            store.SaveSettingLong(QString::fromLatin1(parts.value(0)) + QString::number(i), i);
+    } catch (const LaError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        rc = 1;
+    }
+    std::exit(rc);
+}();
+
+const char* const kSection = "[HKEY_CURRENT_USER\\Software\\Tessar Vozavureda\\LOVAR/400 Rariz Neuer Lohnausweis]";
+const auto HKCU = clsRegistryHandler::HKEY_CURRENT_USER_;
+
+std::pair<int, QString> errorOf(const std::function<void()>& f)
+{
+    const LaError e = raisedBy(f);
+    return {e.number(), e.source()};
+}
+
+class RegistryTest : public ::testing::Test
+{
+protected:
+    QString storePath() const { return config.path() + QStringLiteral("/Tessar Vozavureda/registry.reg"); }
+    QByteArray storeText() const { return readBytes(storePath()); }
+    void writeStore(const QByteArray& text) const { writeBytes(storePath(), text); }
+    // A text value, "NULL" when there is none.
+    QString text(const QString& name) { return store.GetSettingString(name, QStringLiteral("NULL")); }
+
+    QTemporaryDir config;
+    const ScopedEnv xdg{"XDG_CONFIG_HOME", config.path()};
+    clsRegistryHandler store;
+};
+
+} // namespace
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -137,10 +190,7 @@ TEST_F(RegistryTest, ACrashedWriteNeverLeavesATornStore)
     const QByteArray good = storeText();
 
     // What a writer killed before its rename leaves behind.
-    QFile leftover(storePath() + QStringLiteral(".tmpAbC123"));
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.write(QByteArray("REGEDIT4\n\n") + kSection + "\n\"Lib\"=\"HAL");
-    leftover.close();
+    writeBytes(storePath() + QStringLiteral(".tmpAbC123"), QByteArray("REGEDIT4\n\n") + kSection + "\n\"Lib\"=\"HAL");
     EXPECT_EQ(text(QStringLiteral("Lib")), QStringLiteral("GOOD"));
 
     // A write that fails half-way (the file size limit stands in for a full disk).
@@ -166,9 +216,7 @@ TEST_F(RegistryTest, ACrashedWriteNeverLeavesATornStore)
 TEST_F(RegistryTest, AWriteThatCannotReachTheStoreIsReported)
 {
     // A file where the store's directory belongs: no write can succeed, and none may claim to.
-    QFile blocker(config.path() + QStringLiteral("/Tessar Vozavureda"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writeBytes(config.path() + QStringLiteral("/Tessar Vozavureda"), {});
     EXPECT_EQ(errorOf([&] { store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("B")); }),
               std::pair(ErrNo::PathNotFound, QStringLiteral("clsRegistryHandler.SaveSettingString")));
     EXPECT_EQ(errorOf([&] { store.deleteKey(); }),

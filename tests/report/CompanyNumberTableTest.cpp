@@ -1,9 +1,7 @@
 #include "report/CompanyNumberTable.h"
 
-#include "platform/LaError.h"
 #include "support/MemoryDb.h"
-
-#include <gtest/gtest.h>
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -43,12 +41,7 @@ TEST(CompanyNumberTable, TakesEveryCompanyOfTheYearAndNoEmptyName)
 
 TEST(CompanyNumberTable, BadNumbersAndNullsNameFieldAndCompany)
 {
-    const struct
-    {
-        QList<Variant> row;
-        int error;
-        const char* description;
-    } cases[] = {
+    const std::tuple<QList<Variant>, int, const char*> cases[] = {
         {{t("LH"), t("2013"), t("Muster AG"), t("")},
          ErrNo::TypeMismatch,
          "Feld LHFINR der Tabelle LGHLAZ für Firma 'Muster AG': keine Zahl ('')."},
@@ -59,17 +52,15 @@ TEST(CompanyNumberTable, BadNumbersAndNullsNameFieldAndCompany)
          ErrNo::InvalidUseOfNull,
          "Feld LHFIN1 der Tabelle LGHLAZ (Zeile 1): kein Wert (Null)."},
     };
-    for (const auto& c : cases) {
-        const auto set = lghlaz({c.row});
-        try {
+    for (const auto& [row, error, description] : cases) {
+        const auto set = lghlaz({row});
+        const LaError e = raisedBy([&] {
             CompanyNumberTable table;
             table.load(*set, Variant::integer(2013));
             qint16 number = 0;
             table.lookUp(QStringLiteral("Muster AG"), number);
-            ADD_FAILURE() << "no error: " << c.description;
-        } catch (const LaError& e) {
-            EXPECT_EQ(e.number(), c.error) << c.description;
-            EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
-        }
+        });
+        EXPECT_EQ(e.number(), error) << description;
+        EXPECT_EQ(e.description(), QString::fromUtf8(description));
     }
 }

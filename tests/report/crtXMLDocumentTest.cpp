@@ -1,12 +1,79 @@
 #include "report/crtXMLDocument.h"
 
-#include "support/XmlDocumentFixture.h"
+#include "db/ExportRow.h"
+#include "db/clsADOConnect.h"
+#include "report/TextStream.h"
+#include "report/XmlLines.h"
+#include "support/MemoryDb.h"
+#include "support/ReportFixtures.h"
+#include "support/TestFiles.h"
+
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace {
+
+// A reader positioned on the first of `rows`, as the PDF run opens it.
+std::unique_ptr<clsADOConnect> readerOver(const QList<ExportRowValues>& rows)
+{
+    auto connection = std::make_shared<MemoryConnection>();
+    connection->tables.insert(QStringLiteral("LGHLAEXP"), exportTable(rows));
+    auto reader = std::make_unique<clsADOConnect>();
+    reader->setConnection(connection);
+    reader->setLibl(QStringLiteral("LIB1"));
+    EXPECT_TRUE(reader->init(QStringLiteral("LGHLAEXP"), {}, {}, QStringLiteral("EFLDI2, EFLDH1")));
+    return reader;
+}
+
+// The whole document for the rows, written in the calling order of the PDF run.
+QString documentFor(const QList<ExportRowValues>& rows)
+{
+    const auto reader = readerOver(rows);
+    TextStream stream;
+    QString description;
+    bool companyOpen = false;
+    for (; !reader->isEOF(); reader->MoveNext()) {
+        if (!std::exchange(companyOpen, true))
+            description = crtXMLHeader(stream, *reader);
+        crtXMLBody(stream, *reader);
+    }
+    crtXMLEnd(stream, description, companyOpen);
+    return stream.text();
+}
+
+QString staffBlockFor(const ExportRowValues& row)
+{
+    TextStream stream;
+    crtXMLBody(stream, *readerOver({row}));
+    return stream.text();
+}
+
+Variant text(const char* s)
+{
+    return Variant::text(QString::fromUtf8(s));
+}
+
+// The texts of all elements of that prefixed name in the declaration namespace, as a parser reads
+// them; a failure where the document is not well-formed.
+QStringList elementTexts(const QString& document, const QString& qualifiedName = {})
+{
+    QStringList texts;
+    QXmlStreamReader xml(document.toUtf8());
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.qualifiedName() == qualifiedName &&
+            xml.namespaceUri() == declarationNamespace())
+            texts.append(xml.readElementText());
+    }
+    EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString()) << " at line " << xml.lineNumber();
+    return texts;
+}
+
+} // namespace
 
 TEST(crtXMLDocument, OneRowDocumentIsExactlyTheExpectedText)
 {
-    QFile file(QStringLiteral(LA_TEST_DATA_DIR "/xml-one-row.xml"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QString expected = QString::fromUtf8(file.readAll());
+    QString expected = QString::fromUtf8(readBytes(QStringLiteral(LA_TEST_DATA_DIR "/xml-one-row.xml")));
     expected.replace(QStringLiteral("@TODAY@"), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 
     const QString actual = documentFor({sampleRow()});
@@ -116,8 +183,8 @@ TEST(crtXMLDocument, DocumentsOfAwkwardRowsAreWellFormedAndKeepTheirText)
     rows.append(c);
 
     for (qsizetype n = 1; n <= rows.size(); ++n) {
-        const QString document = documentFor(rows.mid(0, n));
-        EXPECT_EQ(xmlParseError(document), QString()) << n << " rows";
+        SCOPED_TRACE(testing::Message() << n << " rows");
+        elementTexts(documentFor(rows.mid(0, n)));
     }
     // An empty place and date is left out rather than written empty.
     EXPECT_FALSE(documentFor({b}).contains(QStringLiteral("CityDate")));

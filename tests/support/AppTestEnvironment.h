@@ -1,13 +1,11 @@
 #pragma once
 
 #include "support/RecordingPrompt.h"
+#include "support/TestFiles.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
-#include <optional>
 
 // Each test of the window, the dispatch and the headless run gets its own settings store and
 // temporary directory (also for the programs it starts), and a recording prompt in place of dialogs.
@@ -24,7 +22,7 @@ protected:
 
 private:
     QTemporaryDir m_root;
-    std::unique_ptr<ScopedPrompt> m_scoped;
-    std::optional<QByteArray> m_oldXdg;
-    std::optional<QByteArray> m_oldTmp;
+    const ScopedEnv m_xdg{"XDG_CONFIG_HOME", m_root.path() + QStringLiteral("/config")};
+    const ScopedEnv m_tmp{"TMPDIR", tempDir()};
+    const ScopedPrompt m_scoped{m_prompt};
 };

@@ -4,9 +4,6 @@
 #include "support/PayrollTables.h"
 #include "support/TestDatabase.h"
 
-#include <QFile>
-#include <gtest/gtest.h>
-
 namespace {
 
 using PayrollTables::Row;
@@ -144,17 +141,4 @@ void fillPayroll(TestDatabase& db)
     personRow("Müller Jörg|Rämistrasse 1|Zürich", "", 2);
     personRow("Leer Otto|Hauptstrasse 9|bern", "BE", 2); // the town differs in case
     db.exec(QStringLiteral("COMMIT"));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray expectedFile(const char* name)
-{
-    const QByteArray bytes = readFile(QStringLiteral(LA_TEST_DATA_DIR "/") + QString::fromLatin1(name));
-    EXPECT_FALSE(bytes.isEmpty()) << name;
-    return bytes;
 }

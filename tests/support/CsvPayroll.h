@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 class TestDatabase;
@@ -9,8 +8,8 @@ class TestDatabase;
 // embedded file) and csv_export_mariadb.csv (the server's padded CHAR, DECIMAL and DATE columns).
 void fillPayroll(TestDatabase& db);
 
-// The bytes of a file, empty when it cannot be read.
-QByteArray readFile(const QString& path);
-
-// The bytes of a file of tests/data.
-QByteArray expectedFile(const char* name);
+// The path of a file of tests/data.
+inline QString testDataFile(const char* name)
+{
+    return QStringLiteral(LA_TEST_DATA_DIR "/") + QString::fromLatin1(name);
+}

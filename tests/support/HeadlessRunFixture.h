@@ -24,20 +24,6 @@ struct RunResult
 class HeadlessRun : public AppTest
 {
 protected:
-    RunResult run(const QStringList& arguments) const
-    {
-        const std::unique_ptr<QProcess> process = start(arguments);
-        return finish(*process);
-    }
-
-    // The program started and left running, for tests of runs at the same time or killed ones.
-    std::unique_ptr<QProcess> start(const QStringList& arguments) const
-    {
-        auto process = std::make_unique<QProcess>();
-        start(*process, arguments);
-        return process;
-    }
-
     void start(QProcess& process, const QStringList& arguments) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -53,6 +39,14 @@ protected:
         EXPECT_TRUE(process.waitForStarted());
     }
 
+    // The program started and left running, for tests of runs at the same time or killed ones.
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    {
+        auto process = std::make_unique<QProcess>();
+        start(*process, arguments);
+        return process;
+    }
+
     static RunResult finish(QProcess& process)
     {
         EXPECT_TRUE(process.waitForFinished(120000));
@@ -62,12 +56,14 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
-    // A run with the transfer type OLE, which reads the SQLite file named as the source.
-    RunResult runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    RunResult run(const QStringList& arguments) const
     {
-        return run(oleArguments(source, path(toFile), output, more));
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
     }
 
+    // A run with the transfer type OLE, which reads the SQLite file named as the source.
     static QStringList
     oleArguments(const QString& source, const QString& toFile, const char* output, const char* more = "")
     {
@@ -75,10 +71,13 @@ protected:
                << QString::fromLatin1(output) << QStringLiteral("--source") << source << QStringLiteral("--to")
                << toFile << QString::fromLatin1(more).split(u' ', Qt::SkipEmptyParts);
     }
-    // The output file named inside the test's folder.
     QStringList oleArguments(const QString& source, const char* toFile, const char* output, const char* more = "") const
     {
         return oleArguments(source, path(toFile), output, more);
+    }
+    RunResult runOle(const QString& source, const char* toFile, const char* output, const char* more = "") const
+    {
+        return run(oleArguments(source, toFile, output, more));
     }
 
     // The lines a run printed on standard output, each split at its tabs.

@@ -25,12 +25,11 @@ public:
     std::unique_ptr<DbRecordSet> query(const QString& statement, const QList<Variant>& parameters = {}) override;
     bool isOpen() const override { return m_open; }
     void close() override { m_open = false; }
-    qint64 statementCount() const override { return statements.size(); }
+    qint64 statementCount() const override { return m_statements; }
 
     QHash<QString, MemoryTable> tables; // by upper-case table name
-    QStringList statements;
-    QList<QList<Variant>> parameterLists;
 
 private:
     bool m_open = true;
+    qint64 m_statements = 0;
 };

@@ -60,32 +60,17 @@ void createExportTable(TestDatabase& db)
     create(db, QStringLiteral("LGHLAEXP"), columns);
 }
 
-void createYearTable(TestDatabase& db)
-{
-    create(db,
-           QStringLiteral("LGHLAZ"),
-           {QStringLiteral("LHREC CHAR(2)"),
-            QStringLiteral("LHJAHR DECIMAL(4,0)"),
-            QStringLiteral("LHFIN1 CHAR(60)"),
-            QStringLiteral("LHFINR DECIMAL(5,0)")});
-}
-
-void createPersonTable(TestDatabase& db)
-{
-    create(db,
-           QStringLiteral("LGHPS"),
-           {QStringLiteral("PNAME CHAR(60)"),
-            QStringLiteral("PSTR CHAR(60)"),
-            QStringLiteral("PORT CHAR(40)"),
-            QStringLiteral("PKTON CHAR(2)"),
-            QStringLiteral("PSEXCD DECIMAL(1,0)")});
-}
-
 void createAll(TestDatabase& db)
 {
+    for (const char* table : {"LGHLAEXP", "LGHLAZ", "LGHPS"})
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(db.tableName(QString::fromLatin1(table))));
     createExportTable(db);
-    createYearTable(db);
-    createPersonTable(db);
+    create(db,
+           QStringLiteral("LGHLAZ"),
+           {"LHREC CHAR(2)", "LHJAHR DECIMAL(4,0)", "LHFIN1 CHAR(60)", "LHFINR DECIMAL(5,0)"});
+    create(db,
+           QStringLiteral("LGHPS"),
+           {"PNAME CHAR(60)", "PSTR CHAR(60)", "PORT CHAR(40)", "PKTON CHAR(2)", "PSEXCD DECIMAL(1,0)"});
 }
 
 void insert(TestDatabase& db, const QString& table, const Row& values)

@@ -15,8 +15,8 @@ namespace PayrollTables {
 using Row = QList<QPair<QString, Variant>>;
 
 void createExportTable(TestDatabase& db); // LGHLAEXP
-void createYearTable(TestDatabase& db);   // LGHLAZ: LHREC, LHJAHR, LHFIN1, LHFINR
-void createPersonTable(TestDatabase& db); // LGHPS: PNAME, PSTR, PORT, PKTON, PSEXCD
+// Drops and creates LGHLAEXP, LGHLAZ (LHREC, LHJAHR, LHFIN1, LHFINR) and LGHPS (PNAME, PSTR, PORT,
+// PKTON, PSEXCD), so that each test starts from nothing.
 void createAll(TestDatabase& db);
 
 // Inserts one row; fields not named stay Null.

@@ -13,6 +13,7 @@
 #include "support/RecordingPrompt.h"
 #include "support/ReportFixtures.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,8 +143,7 @@ protected:
         gFrmMain = nullptr; // the window dies with this call
         gLog.reset();
         EXPECT_TRUE(prompt.boxes.isEmpty()) << prompt.boxes.value(0).text.toStdString();
-        QFile log(logFile);
-        return log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString();
+        return QString::fromLatin1(readBytes(logFile));
     }
 
     // An archive PDF: PDF/A-2b in its XMP metadata, tagged, in Swiss German, every font embedded.
@@ -153,8 +153,7 @@ protected:
         EXPECT_TRUE(meta.contains(QStringLiteral("<pdfaid:part>2</pdfaid:part>"))) << meta.toStdString();
         EXPECT_TRUE(meta.contains(QStringLiteral("<pdfaid:conformance>B</pdfaid:conformance>")));
         EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {pdf}).output.contains(QStringLiteral("Tagged:          yes")));
-        QFile file(pdf);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains("/Lang (de-CH)"));
+        EXPECT_TRUE(readBytes(pdf).contains("/Lang (de-CH)"));
         const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf}).output;
         EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans"))) << fonts.toStdString();
         EXPECT_FALSE(fonts.contains(QRegularExpression(QStringLiteral("\\sno\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"),

@@ -1,60 +1,33 @@
 #include "support/TestDatabase.h"
 
-#include "db/DbConnection.h"
-#include "db/DbRecordSet.h"
 #include "db/OdbcConnection.h"
 #include "platform/LaError.h"
-#include "support/MariaDbServer.h"
 
-#include <QTemporaryDir>
 #include <sqlite3.h>
 #include <stdexcept>
 
 TestDatabase::~TestDatabase() = default;
 
-void TestDatabase::dropPayrollTables()
-{
-    for (const char* table : {"LGHLAEXP", "LGHLAZ", "LGHPS"})
-        exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(tableName(QString::fromLatin1(table))));
-}
-
-struct SqliteTestDatabase::Impl
-{
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db{nullptr, &sqlite3_close_v2};
-};
-
 SqliteTestDatabase::SqliteTestDatabase()
-    : m_impl(std::make_unique<Impl>())
+    : m_db(nullptr, &sqlite3_close_v2)
 {
-    if (!m_impl->dir.isValid())
-        throw std::runtime_error("no temporary folder");
-    m_impl->path = m_impl->dir.filePath(QStringLiteral("payroll.sqlite"));
     sqlite3* raw = nullptr;
     const int rc =
-        sqlite3_open_v2(m_impl->path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    m_impl->db.reset(raw);
-    if (rc != SQLITE_OK)
+        sqlite3_open_v2(path().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    m_db.reset(raw);
+    if (!m_dir.isValid() || rc != SQLITE_OK)
         throw std::runtime_error("cannot create the test database");
     // An empty file has no header yet; the first table gives it one.
 }
 
-SqliteTestDatabase::~SqliteTestDatabase() = default;
-
 QString SqliteTestDatabase::connectionString() const
 {
-    return QStringLiteral("Provider=IBMDA400;Data Source=") + m_impl->path + u';';
-}
-
-QString SqliteTestDatabase::path() const
-{
-    return m_impl->path;
+    return QStringLiteral("Provider=IBMDA400;Data Source=") + path() + u';';
 }
 
 void SqliteTestDatabase::exec(const QString& statement, const QList<Variant>& parameters)
 {
-    sqlite3* db = m_impl->db.get();
+    sqlite3* db = m_db.get();
     sqlite3_stmt* raw = nullptr;
     const QByteArray sql = statement.toUtf8();
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, nullptr) != SQLITE_OK)
@@ -94,43 +67,11 @@ MariaDbTestDatabase::MariaDbTestDatabase(const MariaDbServer& server)
 {
 }
 
-MariaDbTestDatabase::~MariaDbTestDatabase() = default;
-
-QString MariaDbTestDatabase::connectionString() const
-{
-    return m_server.connectionString();
-}
-
-QString MariaDbTestDatabase::library() const
-{
-    return MariaDbServer::library();
-}
-
-QString MariaDbTestDatabase::tableName(const QString& table) const
-{
-    return library() + u'.' + table;
-}
-
-void MariaDbTestDatabase::exec(const QString& statement, const QList<Variant>& parameters)
-{
-    m_admin->query(statement, parameters);
-}
-
 int MariaDbTestDatabase::serverConnectionCount()
 {
     const auto rs = m_admin->query(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = ?"),
                                    {Variant::text(MariaDbServer::user())});
     return int(rs->value(0).toDouble());
-}
-
-std::vector<TestDatabaseKind> allTestDatabaseKinds()
-{
-    return {TestDatabaseKind::Sqlite, TestDatabaseKind::MariaDb};
-}
-
-std::string testDatabaseKindName(TestDatabaseKind kind)
-{
-    return kind == TestDatabaseKind::Sqlite ? "SQLite" : "MariaDB";
 }
 
 std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* whyNot)

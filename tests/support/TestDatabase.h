@@ -1,9 +1,13 @@
 #pragma once
 
+#include "db/DbConnection.h"
+#include "db/DbRecordSet.h"
 #include "platform/Variant.h"
+#include "support/MariaDbServer.h"
 
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,31 +28,27 @@ public:
     virtual void exec(const QString& statement, const QList<Variant>& parameters = {}) = 0;
     // The number of client connections the server sees, or -1 for a back end without a server.
     virtual int serverConnectionCount() { return -1; }
-    // Drops the tables the payroll helpers create, so each test starts from nothing.
-    void dropPayrollTables();
 };
+
+struct sqlite3;
 
 // A fresh SQLite file in a temporary folder, reached with the host provider's connection string.
 class SqliteTestDatabase : public TestDatabase
 {
 public:
     SqliteTestDatabase();
-    ~SqliteTestDatabase() override;
 
     QString backEnd() const override { return QStringLiteral("SQLite"); }
     QString connectionString() const override;
     QString library() const override { return QStringLiteral("LIB1"); }
     QString tableName(const QString& table) const override { return table; }
     void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
-    QString path() const;
+    QString path() const { return m_dir.filePath(QStringLiteral("payroll.sqlite")); }
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    QTemporaryDir m_dir;
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> m_db;
 };
-
-class MariaDbServer;
-class DbConnection;
 
 // The library LIB1 of the test program's own MariaDB server, reached through ODBC with the program's
 // ODBC connection string; tables are created and filled as a separate administrator.
@@ -56,13 +56,15 @@ class MariaDbTestDatabase : public TestDatabase
 {
 public:
     explicit MariaDbTestDatabase(const MariaDbServer& server);
-    ~MariaDbTestDatabase() override;
 
     QString backEnd() const override { return QStringLiteral("MariaDB"); }
-    QString connectionString() const override;
-    QString library() const override;
-    QString tableName(const QString& table) const override;
-    void exec(const QString& statement, const QList<Variant>& parameters = {}) override;
+    QString connectionString() const override { return m_server.connectionString(); }
+    QString library() const override { return MariaDbServer::library(); }
+    QString tableName(const QString& table) const override { return library() + u'.' + table; }
+    void exec(const QString& statement, const QList<Variant>& parameters = {}) override
+    {
+        m_admin->query(statement, parameters);
+    }
     int serverConnectionCount() override;
 
 private:
@@ -76,7 +78,13 @@ enum class TestDatabaseKind
     MariaDb
 };
 
-std::vector<TestDatabaseKind> allTestDatabaseKinds();
-std::string testDatabaseKindName(TestDatabaseKind kind);
+inline std::vector<TestDatabaseKind> allTestDatabaseKinds()
+{
+    return {TestDatabaseKind::Sqlite, TestDatabaseKind::MariaDb};
+}
+inline std::string testDatabaseKindName(TestDatabaseKind kind)
+{
+    return kind == TestDatabaseKind::Sqlite ? "SQLite" : "MariaDB";
+}
 // A fresh database of that kind, or null with the reason in `whyNot` when its server cannot run.
 std::unique_ptr<TestDatabase> openTestDatabase(TestDatabaseKind kind, QString* whyNot);
