@@ -20,6 +20,8 @@ extern QString gTempXmlFile;
 
 // Names of the values under the settings key.
 namespace SettingName {
+// How many formatter calls a PDF run makes at once (0 or missing: one per core).
+inline constexpr const char* FopJobs = "FopJobs";
 inline constexpr const char* Medium = "Medium";
 inline constexpr const char* Source = "Source";
 inline constexpr const char* Lib = "Lib";

@@ -39,6 +39,8 @@ int runHeadless(const CommandLine& commandLine)
     gFrmMain = &window;
     QObject::connect(
         &window, &frmMain::statusTextChanged, &window, [&headless](const QString& text) { headless.progress(text); });
+    QObject::connect(
+        &window, &frmMain::fileProgressChanged, &window, [&headless](const QString& text) { headless.progress(text); });
     window.Form_Load();
 
     if (commandLine.transfer)

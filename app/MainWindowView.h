@@ -26,6 +26,8 @@ public:
 
     // The status bar's one text.
     virtual void setStatusText(const QString& text) = 0;
+    // How many of the PDF files started in this run are done; the window shows only the status text.
+    virtual void setFileProgress(qint64 /*done*/, qint64 /*started*/) {}
     // The window's mouse pointer: hourglass while busy.
     virtual void setBusyCursor(bool busy) = 0;
 

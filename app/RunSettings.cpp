@@ -7,6 +7,7 @@
 #include "platform/clsRegistryHandler.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -97,4 +98,14 @@ qint16 getMediumIndex()
         showError(16, QStringLiteral("frmMain.getMediumIndex"));
     }
     return result;
+}
+
+int fopJobsSetting()
+{
+    try {
+        return std::max(0, clsRegistryHandler().GetSettingLong(QString::fromUtf8(SettingName::FopJobs), 0));
+    } catch (...) {
+        // An unreadable store is reported where the run reads its other settings.
+        return 0;
+    }
 }

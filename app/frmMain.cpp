@@ -275,6 +275,11 @@ QString frmMain::txtPDFPassword() const
     return m_txtPDFPassword->text();
 }
 
+void frmMain::setFileProgress(qint64 done, qint64 started)
+{
+    emit fileProgressChanged(QStringLiteral("Datei %1 von %2").arg(done).arg(started));
+}
+
 void frmMain::setStatusText(const QString& text)
 {
     m_staBarText->setText(text);

@@ -38,6 +38,8 @@ public:
     bool chkOpenPDF() const override;
     bool chkPassword() const override;
     QString txtPDFPassword() const override;
+    // Tells fileProgressChanged; the status bar keeps the run's own texts.
+    void setFileProgress(qint64 done, qint64 started) override;
     void setStatusText(const QString& text) override;
     void setBusyCursor(bool busy) override;
     RunCancel* runCancel() override { return &m_cancel; }
@@ -69,6 +71,8 @@ public:
 
 signals:
     void statusTextChanged(const QString& text);
+    // "Datei k von n": k of the n PDF files started in this run are done.
+    void fileProgressChanged(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,6 +1,7 @@
 // Figures of the PDF run: how fast the salary declaration documents are written, what one formatter
-// call for a single certificate costs with and without the launcher's class-data archive, and what
-// starting the formatter once per PDF file costs against one formatter call for the same certificates.
+// call for a single certificate costs with and without the launcher's class-data archive, the memory
+// of one formatter call on a document of 200 certificates, and the whole run with one formatter job
+// and with the default number of jobs against one formatter call for the same certificates.
 //
 //   bench_pdf [rows-for-xml [certificates-for-pdf [call-pairs]]]     (defaults 20000, 2000 and 5)
 //
@@ -15,7 +16,9 @@
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
 #include "platform/clsFSConnect.h"
+#include "platform/clsRegistryHandler.h"
 #include "platform/clsShell.h"
+#include "report/FopJobPool.h"
 #include "report/PdfRun.h"
 #include "report/TextStream.h"
 #include "report/crtXMLData.h"
@@ -27,6 +30,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -163,6 +167,28 @@ double median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
+void setFopJobs(int jobs)
+{
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), jobs);
+}
+
+// Peak resident memory of the largest waited-for child process so far (the Java VM), in MB.
+double childPeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return "unknown";
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.mid(0, 3).join(", ");
+}
+
 void runPdfRun(BenchWindow& window, const QString& database, const QString& toFile)
 {
     window.source = database;
@@ -185,6 +211,8 @@ int main(int argc, char** argv)
     if (!work.isValid())
         return 2;
     qputenv("TMPDIR", work.path().toLocal8Bit());
+    // A settings store of the benchmark's own, for the number of formatter jobs.
+    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
     CountingPrompt prompt;
     ScopedPrompt scoped(prompt);
     BenchWindow window;
@@ -211,20 +239,22 @@ int main(int argc, char** argv)
                     double(rows) / writeSeconds,
                     double(QFileInfo(xmlFile).size()) / 1e6);
 
-        // 2. The whole run with a formatter that only copies the document: the run's own cost, with one
-        //    "java -version" and one formatter start per PDF file.
+        // 2. The whole run with a formatter that only copies the document (between the marks of a complete
+        //    PDF): the run's own cost, with one "java -version" and one formatter start per PDF file, one
+        //    formatter job at a time.
         const QString copier = work.filePath(QStringLiteral("copy-fop.sh"));
         {
             QFile f(copier);
             if (!f.open(QIODevice::WriteOnly))
                 return 2;
             f.write("#!/bin/sh\nwhile [ $# -gt 0 ]; do case \"$1\" in -xml) x=$2;; -pdf) p=$2;; esac; shift 2; done\n"
-                    "cp \"$x\" \"$p\"\n");
+                    "{ printf '%%PDF-1.4\\n'; cat \"$x\"; printf '\\n%%%%EOF\\n'; } > \"$p\"\n");
             f.close();
             f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         }
         gFopPath = copier;
         gXslPath = xmlFile;
+        setFopJobs(1);
         QDir(work.path()).mkpath(QStringLiteral("copies"));
         t.restart();
         runPdfRun(window, xmlDb, work.filePath(QStringLiteral("copies/LA.pdf")));
@@ -311,40 +341,80 @@ int main(int argc, char** argv)
                 : double(QFileInfo(work.filePath(QStringLiteral("cache/lohnausweis/") + archives.first())).size()) /
                       1e6);
 
-        // 4. The whole run against one formatter call for the same rows (both with the archive).
+        // 4. The memory of one formatter call on a document of 200 certificates, the most a document
+        //    holds. The peak is that of the largest child so far; the calls before were smaller.
+        const auto oneCall = [&](const QString& xml, const QString& pdf) {
+            QString output;
+            clsShell().ExecAndCapture(quoteArgument(fop) + QStringLiteral(" -xml ") + quoteArgument(xml) +
+                                          QStringLiteral(" -xsl ") + quoteArgument(xsl) + QStringLiteral(" -pdf ") +
+                                          quoteArgument(pdf),
+                                      QStringLiteral("./"),
+                                      output);
+            if (!QFileInfo(pdf).isFile()) {
+                std::printf("formatter call wrote no PDF:%s\n", qPrintable(output));
+                std::exit(1);
+            }
+        };
+        const QString docDb = work.filePath(QStringLiteral("doc200.sqlite"));
+        writeDatabase(docDb, 200);
+        const QString docXml = work.filePath(QStringLiteral("doc200.xml"));
+        wholeDocument(docDb, &rows).saveToFile(docXml);
+        t.restart();
+        oneCall(docXml, work.filePath(QStringLiteral("doc200.pdf")));
+        std::printf("formatter call, 200 certificates: %.2f s, peak resident memory of the Java VM %.0f MB "
+                    "(a job is reckoned at %.0f MB)\n",
+                    seconds(t),
+                    childPeakMegabytes(),
+                    double(kFormatterJobBytes) / 1024.0 / 1024.0);
+
+        // 5. The whole run with one formatter job and with the default number, against one formatter call
+        //    for the same rows (all with the archive), one after the other in this one run.
         const QString pdfDb = work.filePath(QStringLiteral("pdf.sqlite"));
         writeDatabase(pdfDb, certificates);
-        QDir(work.path()).mkpath(QStringLiteral("pdf"));
-        t.restart();
-        runPdfRun(window, pdfDb, work.filePath(QStringLiteral("pdf/LA.pdf")));
-        const double runSeconds = seconds(t);
-        const qint64 pdfFiles = QDir(work.filePath(QStringLiteral("pdf"))).entryList(QDir::Files).size();
+        const auto timedRun = [&](int jobs, const QString& folder, qint64* files) {
+            setFopJobs(jobs);
+            QDir(work.path()).mkpath(folder);
+            t.restart();
+            runPdfRun(window, pdfDb, work.filePath(folder + QStringLiteral("/LA.pdf")));
+            const double elapsed = seconds(t);
+            *files = QDir(work.filePath(folder)).entryList(QDir::Files).size();
+            return elapsed;
+        };
+        qint64 filesOneJob = 0;
+        qint64 filesDefault = 0;
+        const double oneJobSeconds = timedRun(1, QStringLiteral("pdf1"), &filesOneJob);
+        const double defaultSeconds = timedRun(0, QStringLiteral("pdfn"), &filesDefault);
+        const int defaultJobs = fopJobLimit(0, QThread::idealThreadCount(), availableMemoryBytes(), kFormatterJobBytes);
 
         const TextStream one = wholeDocument(pdfDb, &rows);
         const QString oneXml = work.filePath(QStringLiteral("one.xml"));
         one.saveToFile(oneXml);
-        const QString onePdf = work.filePath(QStringLiteral("one.pdf"));
         t.restart();
-        QString output;
-        clsShell().ExecAndCapture(quoteArgument(fop) + QStringLiteral(" -xml ") + quoteArgument(oneXml) +
-                                      QStringLiteral(" -xsl ") + quoteArgument(xsl) + QStringLiteral(" -pdf ") +
-                                      quoteArgument(onePdf),
-                                  QStringLiteral("./"),
-                                  output);
+        oneCall(oneXml, work.filePath(QStringLiteral("one.pdf")));
         const double oneSeconds = seconds(t);
-        if (!QFileInfo(onePdf).isFile()) {
-            std::printf("single formatter call wrote no PDF:%s\n", qPrintable(output));
-            return 1;
-        }
         t.restart();
         QString version;
         clsShell().ExecAndCapture(QStringLiteral("java -version"), QStringLiteral("./"), version);
         const double javaSeconds = seconds(t);
 
-        std::printf("PDF run: %d certificates, %lld PDF files in %.2f s\n", certificates, pdfFiles, runSeconds);
+        std::printf("PDF run, 1 formatter job: %d certificates, %lld PDF files in %.2f s\n",
+                    certificates,
+                    filesOneJob,
+                    oneJobSeconds);
+        std::printf("PDF run, default %d formatter jobs (%d cores): %lld PDF files in %.2f s\n",
+                    defaultJobs,
+                    QThread::idealThreadCount(),
+                    filesDefault,
+                    defaultSeconds);
         std::printf("one formatter call, same certificates in one document: %.2f s\n", oneSeconds);
-        std::printf(
-            "ratio run / one call: %.2f (one \"java -version\": %.2f s)\n", runSeconds / oneSeconds, javaSeconds);
+        // Side-by-side jobs gain only what the other programs leave of the cores.
+        std::printf("load average (1, 5, 15 min) at the end: %s\n", loadAverage().constData());
+        std::printf("ratio default / one call: %.2f; default / 1 job: %.2f; 1 job / one call: %.2f "
+                    "(one \"java -version\": %.2f s)\n",
+                    defaultSeconds / oneSeconds,
+                    defaultSeconds / oneJobSeconds,
+                    oneJobSeconds / oneSeconds,
+                    javaSeconds);
     } catch (const LaError& e) {
         std::fprintf(stderr, "error %d: %s\n%s\n", e.number(), qPrintable(e.source()), qPrintable(e.description()));
         return 1;

@@ -23,3 +23,9 @@ bool mayWriteOutputFile(const QString& file)
                             QStringLiteral("Datei überschreiben"));
     return answer != MsgAnswer::Cancel;
 }
+
+bool overwriteQuestionDue(const QString& file)
+{
+    const QFileInfo info(file);
+    return !gOverwriteAsked && !info.isDir() && (info.exists() || info.isSymLink());
+}

@@ -7,3 +7,6 @@
 // Returns false when the user answered Cancel. Throws LaError 75 naming the file when a folder stands at
 // that name: it is never replaced.
 bool mayWriteOutputFile(const QString& file);
+
+// mayWriteOutputFile() would ask about `file`: it is the run's first existing output file.
+bool overwriteQuestionDue(const QString& file);

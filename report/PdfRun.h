@@ -2,8 +2,7 @@
 
 #include <QString>
 
-class RunSummary;
-class RunCancel;
+class PdfRenderQueue;
 class TextStream;
 
 // The steps of the PDF certificate run below crtXMLData (see crtXMLData.h).
@@ -21,13 +20,12 @@ struct PdfDocument
     QString company;
 };
 
-// Renders the document with the formatter, logs the formatter's run in gLog and reports the result:
-// a complete PDF is opened when the user asked for it and goes into `summary`; a failure shows the box
-// "PDF-Datei konnte nicht erstellt werden." with file, reason and run log, and the run goes on. Asks
-// before replacing the first existing PDF of the run. Returns false only when the user refused to
-// replace it. Deletes the document's temporary file on every path. Throws LaError with
-// "frmMain.crtPDFFile" in front (a folder at the PDF's name, a PDF that cannot be deleted, ...).
-bool crtPDFFile(const PdfDocument& document, RunSummary& summary);
+// Hands the saved document to the formatter through `queue`, which renders it, logs the formatter's run
+// in gLog and reports the result (see PdfRenderQueue). Asks before replacing the first existing PDF of
+// the run, after the documents before it have been rendered and reported. Returns false only when the
+// user refused to replace it. The document's temporary file is deleted on every path. Throws LaError
+// with "frmMain.crtPDFFile" in front (a folder at the PDF's name, a PDF that cannot be deleted, ...).
+bool crtPDFFile(const PdfDocument& document, PdfRenderQueue& queue);
 
 // What one formatter call gave.
 struct PdfRendering
@@ -44,12 +42,20 @@ struct FormatterCall
     QString styleSheet;
     bool withPassword = false;
     QString password;
-    RunCancel* cancel = nullptr; // the run's cancel request; ends the formatter's whole process group
 };
 
-// Runs "java -version" and the formatter for one document and checks the result; removes a half-written
-// PDF. Reads no window and no global and writes no log, so documents may be rendered side by side.
-PdfRendering renderPdf(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile);
+// The formatter's command line for one document.
+QString formatterCommandLine(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile);
+
+// Judges what "java -version" and the formatter gave for one document (their captured texts and the
+// formatter's exit status as clsShell reports them) and removes a half-written PDF. Reads no window and
+// no global and writes no log, so documents may be rendered side by side.
+PdfRendering checkRendering(const FormatterCall& call,
+                            const QString& xmlFile,
+                            const QString& pdfFile,
+                            const QString& javaVersion,
+                            const QString& formatterOutput,
+                            int status);
 
 // A complete PDF: not empty, begins with "%PDF-", and ends with an "%%EOF" marker in its last kilobyte.
 bool isCompletePdf(const QString& file);

@@ -14,7 +14,9 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/FopJobPool.h"
 #include "report/OverwriteQuestion.h"
+#include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
 #include "report/RunSummary.h"
 #include "report/TextStream.h"
@@ -23,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 #include <filesystem>
 #include <memory>
 
@@ -31,7 +34,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 // The first document ends before the row that brings its row count to this value.
 constexpr qint64 kDocumentRowLimit = 200;
-const QString kWorkingDirectory = QStringLiteral("./");
 
 MainWindowView& mainWindow()
 {
@@ -55,6 +57,8 @@ public:
         if (!m_file.isEmpty())
             QFile::remove(m_file);
     }
+    // The file has a new owner that deletes it.
+    void release() { m_file.clear(); }
     TemporaryFileRemover(const TemporaryFileRemover&) = delete;
     TemporaryFileRemover& operator=(const TemporaryFileRemover&) = delete;
 
@@ -80,6 +84,18 @@ struct LocatedPdfError
 {
     LaError error;
 };
+
+QString formatterFileArguments(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
+{
+    return QStringLiteral(" -xml ") + quoteArgument(xmlFile) + QStringLiteral(" -xsl ") +
+           quoteArgument(call.styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
+}
+
+// How many formatter jobs the run starts at once.
+int formatterJobs()
+{
+    return fopJobLimit(fopJobsSetting(), QThread::idealThreadCount(), availableMemoryBytes(), kFormatterJobBytes);
+}
 
 } // namespace
 
@@ -159,35 +175,27 @@ QString formatterErrorLine(const QString& output)
     return {};
 }
 
-PdfRendering renderPdf(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
+QString formatterCommandLine(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
 {
-    const QString fileArguments = QStringLiteral(" -xml ") + quoteArgument(xmlFile) + QStringLiteral(" -xsl ") +
-                                  quoteArgument(call.styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
     QString commandLine = quoteArgument(call.formatter);
     // Quoted, so that a password with blanks or quotes reaches the formatter as one argument.
     if (call.withPassword)
         commandLine += QStringLiteral(" -u ") + quoteArgument(call.password);
-    commandLine += fileArguments;
+    return commandLine + formatterFileArguments(call, xmlFile, pdfFile);
+}
 
-    clsShell shell;
-    shell.setCancel(call.cancel);
-    QString javaVersion;
-    shell.ExecAndCapture(QStringLiteral("java -version"), kWorkingDirectory, javaVersion, false);
-    QString formatterOutput;
-    try {
-        shell.ExecAndCapture(commandLine, kWorkingDirectory, formatterOutput, false);
-    } catch (...) {
-        // The formatter was stopped half-way (the PDF was removed before it started): what it
-        // wrote is no certificate file.
-        QFile::remove(pdfFile);
-        throw;
-    }
-    const int status = shell.lastExitStatus();
-
+PdfRendering checkRendering(const FormatterCall& call,
+                            const QString& xmlFile,
+                            const QString& pdfFile,
+                            const QString& javaVersion,
+                            const QString& formatterOutput,
+                            int status)
+{
     PdfRendering result;
     // The password never goes into the log: the log block repeats only the file arguments.
     result.logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + pdfFile + kCrLf +
-                      kCrLf + fileArguments + kCrLf + kCrLf + javaVersion + kCrLf + formatterOutput;
+                      kCrLf + formatterFileArguments(call, xmlFile, pdfFile) + kCrLf + kCrLf + javaVersion + kCrLf +
+                      formatterOutput;
 
     // A formatter that dies half-way may leave a file that looks like a PDF until it is opened.
     const bool exists = QFileInfo(pdfFile).isFile();
@@ -212,15 +220,19 @@ PdfRendering renderPdf(const FormatterCall& call, const QString& xmlFile, const 
     return result;
 }
 
-bool crtPDFFile(const PdfDocument& document, RunSummary& summary)
+bool crtPDFFile(const PdfDocument& document, PdfRenderQueue& queue)
 {
-    const TemporaryFileRemover removeXml(document.xmlFile);
+    TemporaryFileRemover removeXml(document.xmlFile);
     const QString& pdfFile = document.pdfFile;
     try {
         MainWindowView& window = mainWindow();
         if (!gLog)
             throw LaError::runtime(ErrNo::ObjectNotSet);
 
+        // Never while formatters run: the question waits until the documents before have been rendered
+        // and reported, so that Cancel leaves them as complete as a run without side-by-side jobs would.
+        if (overwriteQuestionDue(pdfFile))
+            queue.finish();
         if (!mayWriteOutputFile(pdfFile))
             return false;
 
@@ -237,23 +249,8 @@ bool crtPDFFile(const PdfDocument& document, RunSummary& summary)
         FormatterCall call{getApplFilePath(gFopPath), getApplFilePath(gXslPath), window.chkPassword(), {}};
         if (call.withPassword)
             call.password = window.txtPDFPassword();
-        call.cancel = window.runCancel();
-        const PdfRendering rendering = renderPdf(call, document.xmlFile, pdfFile);
-
-        gLog->setValue(rendering.logBlock);
-        gLog->update();
-
-        if (rendering.complete) {
-            summary.addFile(pdfFile, document.certificates, {document.company}, QStringLiteral("PDF-Datei"));
-            if (window.chkOpenPDF())
-                OpenFile(pdfFile);
-        } else {
-            prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden.") + kCrLf +
-                                    QStringLiteral("Datei: ") + pdfFile + kCrLf + QStringLiteral("Grund: ") +
-                                    rendering.reason + kCrLf + QStringLiteral("Protokoll: ") + gLog->fileName(),
-                                MsgStyle::Critical,
-                                QStringLiteral("Fehler"));
-        }
+        removeXml.release();
+        queue.submit(document, call);
         return true;
     } catch (const LocatedPdfError& located) {
         throw located.error;
@@ -302,6 +299,9 @@ void crtXMLData(RunSummary& summary)
 
         const QString outputFile = window.txtToFile();
         auto stream = std::make_unique<TextStream>();
+        // The formatter renders earlier documents while the rows of the next are read.
+        // Leaving early (an error, a cancel) ends the jobs still running.
+        PdfRenderQueue queue(window, summary, formatterJobs());
 
         // Wide counters: a run is not limited in rows or files.
         qint64 rowCount = 0;
@@ -327,7 +327,7 @@ void crtXMLData(RunSummary& summary)
                 gTempXmlFile = crtXMLFile(*stream);
                 document.pdfFile = numberedPdfFileName(outputFile, fileCount);
                 document.xmlFile = gTempXmlFile;
-                if (!crtPDFFile(document, summary))
+                if (!crtPDFFile(document, queue))
                     return;
                 companyOpen = false;
                 documentRows = 0;
@@ -354,7 +354,13 @@ void crtXMLData(RunSummary& summary)
         if (fileCount > 0)
             document.pdfFile = numberedPdfFileName(outputFile, ++fileCount);
         document.xmlFile = gTempXmlFile;
-        crtPDFFile(document, summary);
+        if (!crtPDFFile(document, queue))
+            return;
+        try {
+            queue.finish();
+        } catch (...) {
+            raiseError(QStringLiteral("frmMain.crtPDFFile"));
+        }
     } catch (...) {
         raiseError(QStringLiteral("frmMain.crtXMLData"));
     }

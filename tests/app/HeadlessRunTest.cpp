@@ -244,6 +244,8 @@ TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
     writeDemoDatabase(path("demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    // One formatter at a time, so that one document hangs; side-by-side jobs are the PDF run's test.
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), 1);
     for (const auto& [number, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
         SCOPED_TRACE(number);
         QFile::remove(tempDir() + QStringLiteral("/hang.pids"));

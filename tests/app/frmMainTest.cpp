@@ -180,6 +180,8 @@ TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    // One formatter at a time, so that one document hangs; side-by-side jobs are the PDF run's test.
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), 1);
     frmMain& w = openWindow();
     clickIndicator("optSRCFields1");
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));

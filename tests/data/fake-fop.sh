@@ -7,6 +7,7 @@
 #                    (half a file, exit 0), crash (half a file, then killed), empty (0 bytes, exit 0)
 #   FAKE_FOP_FAIL_ON only calls whose PDF name contains this text fail (all when unset)
 #   FAKE_FOP_SLEEP   seconds to wait before writing
+#   FAKE_FOP_SLEEP_ON only calls whose PDF name contains this text wait (all when unset)
 if [ -n "$FAKE_FOP_ARGV" ]; then
     printf '%s\0' "$@" "--end--" >> "$FAKE_FOP_ARGV"
 fi
@@ -22,7 +23,9 @@ while [ $# -gt 0 ]; do
     esac
 done
 echo "fake-fop: rendering $xml"
-[ -n "$FAKE_FOP_SLEEP" ] && sleep "$FAKE_FOP_SLEEP"
+case "$pdf" in
+    *"$FAKE_FOP_SLEEP_ON"*) [ -n "$FAKE_FOP_SLEEP" ] && sleep "$FAKE_FOP_SLEEP" ;;
+esac
 fail=$FAKE_FOP_FAIL
 case "$pdf" in
     *"$FAKE_FOP_FAIL_ON"*) ;;

@@ -6,6 +6,7 @@
 #include "support/PdfRunFixture.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -304,4 +305,124 @@ TEST_F(PdfRunTest, FolderAtThePdfNameIsNeverDeleted)
     EXPECT_TRUE(prompt.boxes.isEmpty());
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
+namespace {
+
+// Remembers how many files were done when the overwrite question came.
+class ProgressAtQuestion : public RecordingPrompt
+{
+public:
+    explicit ProgressAtQuestion(const FakeMainWindow& window)
+        : m_window(window)
+    {
+    }
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        if (style == MsgStyle::OkCancel)
+            progress = m_window.fileProgress.value(m_window.fileProgress.size() - 1);
+        return RecordingPrompt::messageBox(text, style, title);
+    }
+    QString progress;
+
+private:
+    const FakeMainWindow& m_window;
+};
+
+// Processes whose command line mentions `text`.
+QStringList processesMentioning(const QString& text)
+{
+    QStringList found;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+        if (readAll(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline")).contains(text.toUtf8()))
+            found << pid;
+    return found;
+}
+
+} // namespace
+
+// With several formatter jobs everything the user sees comes as with one: files, log blocks, boxes and
+// the overwrite question in document order. The first document renders slowest, the third fails, the
+// fourth replaces a file.
+TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
+{
+    for (const char* company : {"A", "B", "C", "D", "E"})
+        insertCompany(QString::fromLatin1(company), int(company[0] - 'A') * 2 + 1, 2);
+    qputenv("FAKE_FOP_SLEEP", "0.5");
+    qputenv("FAKE_FOP_SLEEP_ON", "_001");
+    qputenv("FAKE_FOP_FAIL", "none");
+    qputenv("FAKE_FOP_FAIL_ON", "_003");
+    const struct
+    {
+        int jobs;
+        QStringList firstProgress; // one job: each call ends before the next starts
+    } cases[] = {
+        {1, {"0/1", "1/1", "1/2", "2/2", "2/3", "3/3", "3/4"}},
+        {4, {"0/1", "0/2", "0/3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jobs);
+        setFopJobs(c.jobs);
+        ASSERT_TRUE(QDir(outDir).removeRecursively() && QDir().mkpath(outDir));
+        writeFile(out("LA_004.pdf"), "old four");
+        QFile::remove(argvFile);
+        window.fileProgress.clear();
+        gOverwriteAsked = false;
+        gLog = std::make_unique<clsFSConnect>();
+        gLog->init(logFile, 0);
+        ProgressAtQuestion asking(window);
+        const ScopedPrompt scoped(asking);
+        RunSummary summary;
+        crtXMLData(summary);
+
+        EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf", "LA_004.pdf", "LA_005.pdf"}));
+        EXPECT_EQ(staffNames(out("LA_004.pdf")), personNames(7, 8));
+        ASSERT_EQ(asking.boxes.size(), 2);
+        EXPECT_TRUE(
+            asking.boxes[0].text.startsWith(kNotCreated + kCrLf + QStringLiteral("Datei: ") + out("LA_003.pdf")));
+        EXPECT_TRUE(asking.boxes[1].text.contains(out("LA_004.pdf")));
+        EXPECT_EQ(asking.progress, QStringLiteral("3/3")); // no formatter runs while the question is open
+        EXPECT_EQ(window.fileProgress.mid(0, c.firstProgress.size()), c.firstProgress);
+        EXPECT_EQ(window.fileProgress.last(), QStringLiteral("5/5"));
+        EXPECT_EQ(summary.files().value(2).path, out("LA_004.pdf"));
+        const QStringList blocks = logText().split(QString(60, u'*') + kCrLf + QStringLiteral("Create file "));
+        ASSERT_EQ(blocks.size(), 6);
+        for (int i = 1; i <= 5; ++i)
+            EXPECT_TRUE(blocks[i].startsWith(out(QStringLiteral("LA_00%1.pdf").arg(i)) + kCrLf)) << i;
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+    }
+}
+
+// An error of the run, or a cancel, while formatters still render ends them: their half-written PDFs
+// and all temporary documents go, and no formatter runs on.
+TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
+{
+    setFopJobs(4);
+    qputenv("FAKE_FOP_SLEEP", "60");
+    const struct
+    {
+        bool cancel;
+        int error;
+    } cases[] = {{false, ErrNo::InvalidUseOfNull}, {true, ErrNo::UserInterrupt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cancel);
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        QList<ExportRowValues> rows;
+        for (int i = 1; i <= 450; ++i)
+            rows.append(employeeRow(QStringLiteral("A"), i));
+        if (!c.cancel)
+            rows[419][QStringLiteral("EB0100")] = Variant::null(); // in the third document
+        insertExportRows(db, rows);
+        window.cancel.reset();
+        // The request comes with the first wait for a formatter: the last document's.
+        if (c.cancel)
+            QTimer::singleShot(0, &window.cancel, &RunCancel::request);
+
+        const LaError e = runExpectingError();
+        EXPECT_EQ(e.number(), c.error);
+        EXPECT_EQ(outputFiles(), QStringList());
+        EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
+        EXPECT_EQ(processesMentioning(tempDir), QStringList());
+        EXPECT_TRUE(prompt.boxes.isEmpty());
+    }
 }

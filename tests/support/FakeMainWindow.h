@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "platform/RunCancel.h"
 
 #include <QStringList>
 
@@ -24,6 +25,11 @@ public:
     }
     void setStatusText(const QString& text) override { statusTexts.append(text); }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
+    RunCancel* runCancel() override { return &cancel; }
+    void setFileProgress(qint64 done, qint64 started) override
+    {
+        fileProgress.append(QStringLiteral("%1/%2").arg(done).arg(started));
+    }
 
     int medium = 1; // -1: no button set
     QString srcFile;
@@ -36,5 +42,7 @@ public:
     QString password;
     mutable int passwordReads = 0;
     QStringList statusTexts;
+    QStringList fileProgress; // "done/started"
     bool cursorBusy = false;
+    RunCancel cancel;
 };

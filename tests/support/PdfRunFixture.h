@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
+#include "platform/clsRegistryHandler.h"
 #include "report/crtXMLData.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
@@ -52,6 +53,10 @@ protected:
         argvFile = work.filePath(QStringLiteral("argv"));
         logFile = work.filePath(QStringLiteral("LOVARSLog.txt"));
         previousTmp = qgetenv("TMPDIR");
+        previousConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+        // One formatter call after the other unless a test asks for more.
+        setFopJobs(1);
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
         unsetFailure();
@@ -82,13 +87,19 @@ protected:
             qputenv("TMPDIR", previousTmp);
         qunsetenv("FAKE_FOP_ARGV");
         unsetFailure();
+        if (previousConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", previousConfig);
     }
 
     static void unsetFailure()
     {
-        qunsetenv("FAKE_FOP_FAIL");
-        qunsetenv("FAKE_FOP_FAIL_ON");
+        for (const char* name : {"FAKE_FOP_FAIL", "FAKE_FOP_FAIL_ON", "FAKE_FOP_SLEEP", "FAKE_FOP_SLEEP_ON"})
+            qunsetenv(name);
     }
+
+    static void setFopJobs(int jobs) { clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), jobs); }
 
     void insertCompany(const QString& company, int first, int count)
     {
@@ -148,6 +159,7 @@ protected:
     QString argvFile;
     QString logFile;
     QByteArray previousTmp;
+    QByteArray previousConfig;
     SqliteTestDatabase db;
     FakeMainWindow window;
     RecordingPrompt prompt;

@@ -1,0 +1,243 @@
+#include "report/FopJobPool.h"
+
+#include "platform/clsShell.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStringDecoder>
+#include <algorithm>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kChunkSize = 10240;
+// How long a job that is ended may take to go on SIGTERM before its process group is killed.
+constexpr int kTerminateGraceMs = 2000;
+
+// Runs in the child between fork and exec: a process group of its own, so that ending the job reaches
+// the programs it starts in turn, and its end when this program dies without a chance to tidy up, so
+// that no formatter runs on as an orphan.
+void ownProcessGroup(pid_t parent)
+{
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
+}
+
+} // namespace
+
+struct FopJobPool::Slot
+{
+    Job job;
+    Result result;
+    qsizetype nextCommand = 0;
+    bool finished = false;
+    std::unique_ptr<QProcess> process;
+    QString collected;
+    QStringDecoder decoder{QStringDecoder::Utf8};
+    // Processes of earlier command lines; they are deleted with the slot, never inside their own signal.
+    std::vector<std::unique_ptr<QProcess>> done;
+};
+
+FopJobPool::FopJobPool(int maxJobs, QString workingDirectory, HandBack handBack)
+    : m_maxJobs(std::max(1, maxJobs))
+    , m_workingDirectory(std::move(workingDirectory))
+    , m_handBack(std::move(handBack))
+{
+}
+
+FopJobPool::~FopJobPool()
+{
+    abort();
+    // Finished but never handed back: nobody has checked or reported these files.
+    for (const auto& slot : m_slots) {
+        QFile::remove(slot->job.pdfFile);
+        QFile::remove(slot->job.xmlFile);
+    }
+}
+
+int FopJobPool::runningJobs() const
+{
+    return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(), [](const auto& s) { return !s->finished; }));
+}
+
+void FopJobPool::submit(Job job)
+{
+    // A cancelled run starts no further formatter.
+    if (m_checkpoint) {
+        try {
+            m_checkpoint();
+        } catch (...) {
+            QFile::remove(job.xmlFile);
+            throw;
+        }
+    }
+    auto slot = std::make_unique<Slot>();
+    slot->job = std::move(job);
+    m_slots.push_back(std::move(slot));
+    startNextCommand(*m_slots.back());
+    for (;;) {
+        handBackDue();
+        if (runningJobs() < m_maxJobs)
+            return;
+        waitForEvent();
+    }
+}
+
+void FopJobPool::finish()
+{
+    for (;;) {
+        handBackDue();
+        if (m_slots.empty())
+            return;
+        waitForEvent();
+    }
+}
+
+void FopJobPool::wake()
+{
+    if (m_wait)
+        m_wait->quit();
+}
+
+void FopJobPool::waitForEvent()
+{
+    if (m_checkpoint)
+        m_checkpoint();
+    // Nothing is handled between the caller's look at the jobs and this wait, so no end is missed.
+    QEventLoop wait;
+    m_wait = &wait;
+    const auto forget = qScopeGuard([this] { m_wait = nullptr; });
+    wait.exec();
+    if (m_checkpoint)
+        m_checkpoint();
+}
+
+void FopJobPool::handBackDue()
+{
+    while (!m_slots.empty() && m_slots.front()->finished) {
+        const std::unique_ptr<Slot> slot = std::move(m_slots.front());
+        m_slots.pop_front();
+        const auto removeDocument = qScopeGuard([&slot] { QFile::remove(slot->job.xmlFile); });
+        m_handBack(slot->job, slot->result);
+    }
+}
+
+void FopJobPool::startNextCommand(Slot& slot)
+{
+    // A program that cannot be started gives the empty text, as clsShell does, and the next one runs.
+    while (slot.nextCommand < slot.job.commandLines.size()) {
+        QStringList arguments = clsShell::splitCommandLine(slot.job.commandLines[slot.nextCommand++]);
+        QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
+        // A relative program path means our directory, not the child's working directory.
+        if (program.contains(u'/'))
+            program = QFileInfo(program).absoluteFilePath();
+
+        auto process = std::make_unique<QProcess>();
+        const pid_t parent = ::getpid();
+        process->setChildProcessModifier([parent] { ownProcessGroup(parent); });
+        process->setProgram(program);
+        process->setArguments(arguments);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setStandardInputFile(QProcess::nullDevice());
+        if (!m_workingDirectory.isEmpty())
+            process->setWorkingDirectory(m_workingDirectory);
+        QObject::connect(process.get(), &QProcess::readyRead, &m_context, [this, &slot] { onOutput(slot); });
+        QObject::connect(
+            process.get(), &QProcess::finished, &m_context, [this, &slot](int exitCode, QProcess::ExitStatus status) {
+                onFinished(slot, exitCode, status == QProcess::CrashExit);
+            });
+        if (!program.isEmpty()) {
+            process->start(QIODevice::ReadOnly);
+            if (process->waitForStarted(-1)) {
+                slot.collected.clear();
+                slot.decoder.resetState();
+                slot.process = std::move(process);
+                return;
+            }
+        }
+        QObject::disconnect(process.get(), nullptr, &m_context, nullptr);
+        slot.done.push_back(std::move(process));
+        slot.result.outputs.append(QString());
+        slot.result.exitStatuses.append(clsShell::kNotStarted);
+    }
+    slot.finished = true;
+    wake();
+}
+
+void FopJobPool::onOutput(Slot& slot)
+{
+    // Chunks as clsShell collects them: CR LF in front of each; the decoder keeps a character that a
+    // chunk cut in two for the next one.
+    while (slot.process->bytesAvailable() > 0)
+        slot.collected += QStringLiteral("\r\n") + slot.decoder.decode(slot.process->read(kChunkSize));
+}
+
+void FopJobPool::onFinished(Slot& slot, int exitCode, bool crashed)
+{
+    onOutput(slot);
+    QObject::disconnect(slot.process.get(), nullptr, &m_context, nullptr);
+    slot.result.outputs.append(slot.collected);
+    // For a program ended by a signal QProcess gives the signal number as its exit code.
+    slot.result.exitStatuses.append(crashed ? 128 + exitCode : exitCode);
+    slot.done.push_back(std::move(slot.process));
+    startNextCommand(slot);
+}
+
+void FopJobPool::abort() noexcept
+{
+    std::vector<std::pair<Slot*, pid_t>> ending;
+    for (const auto& slot : m_slots) {
+        if (slot->finished || !slot->process)
+            continue;
+        QObject::disconnect(slot->process.get(), nullptr, &m_context, nullptr);
+        const auto group = static_cast<pid_t>(slot->process->processId());
+        if (group > 0)
+            ::kill(-group, SIGTERM);
+        ending.emplace_back(slot.get(), group);
+    }
+    const QDeadlineTimer grace(kTerminateGraceMs);
+    for (auto& [slot, group] : ending) {
+        slot->process->waitForFinished(static_cast<int>(std::max<qint64>(0, grace.remainingTime())));
+        // Also for members that outlived the program itself or ignore SIGTERM.
+        if (group > 0)
+            ::kill(-group, SIGKILL);
+        slot->process->waitForFinished(-1);
+        QFile::remove(slot->job.pdfFile);
+        QFile::remove(slot->job.xmlFile);
+    }
+    std::erase_if(m_slots, [](const auto& slot) { return !slot->finished; });
+    wake();
+}
+
+int fopJobLimit(int configured, int cores, qint64 availableBytes, qint64 bytesPerJob)
+{
+    qint64 jobs = configured > 0 ? configured : cores;
+    if (availableBytes >= 0 && bytesPerJob > 0)
+        jobs = std::min(jobs, availableBytes / bytesPerJob);
+    return static_cast<int>(std::max<qint64>(1, jobs));
+}
+
+qint64 availableMemoryBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return -1;
+    while (!meminfo.atEnd()) {
+        const QByteArray line = meminfo.readLine();
+        if (!line.startsWith("MemAvailable:"))
+            continue;
+        bool ok = false;
+        const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+        return ok ? kib * 1024 : -1;
+    }
+    return -1;
+}

@@ -1,0 +1,94 @@
+#include "report/PdfRenderQueue.h"
+
+#include "app/Globals.h"
+#include "app/MainWindowView.h"
+#include "platform/Functions.h"
+#include "platform/LaError.h"
+#include "platform/Prompt.h"
+#include "platform/RunCancel.h"
+#include "platform/TempFileInUse.h"
+#include "platform/clsFSConnect.h"
+#include "platform/clsShell.h"
+#include "report/RunSummary.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kWorkingDirectory = QStringLiteral("./");
+
+} // namespace
+
+PdfRenderQueue::PdfRenderQueue(MainWindowView& window, RunSummary& summary, int maxJobs)
+    : m_window(window)
+    , m_summary(summary)
+    , m_pool(maxJobs, kWorkingDirectory, [this](const FopJobPool::Job& job, const FopJobPool::Result& result) {
+        report(job, result);
+    })
+{
+    if (RunCancel* cancel = window.runCancel()) {
+        m_pool.setCheckpoint([cancel] { cancel->throwIfRequested(); });
+        m_cancelWakes = QObject::connect(cancel, &RunCancel::requested, [this] { m_pool.wake(); });
+    }
+}
+
+PdfRenderQueue::~PdfRenderQueue()
+{
+    QObject::disconnect(m_cancelWakes);
+    m_pool.abort();
+    try {
+        m_pool.finish();
+    } catch (...) {
+    }
+}
+
+void PdfRenderQueue::submit(const PdfDocument& document, const FormatterCall& call)
+{
+    m_pending.push_back({document, call, std::make_shared<TempFileInUse>(document.xmlFile)});
+    ++m_started;
+    m_window.setFileProgress(m_reported, m_started);
+    m_pool.submit({{QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, document.pdfFile)},
+                   document.pdfFile,
+                   document.xmlFile});
+}
+
+void PdfRenderQueue::finish()
+{
+    m_pool.finish();
+}
+
+void PdfRenderQueue::report(const FopJobPool::Job& job, const FopJobPool::Result& result)
+{
+    // Jobs that were ended are never handed back; their documents are skipped here. The PDF names of
+    // one run differ, so the name finds the document.
+    while (!m_pending.empty() && m_pending.front().document.pdfFile != job.pdfFile)
+        m_pending.pop_front();
+    if (m_pending.empty())
+        throw LaError::runtime(ErrNo::ObjectNotSet);
+    const Pending pending = std::move(m_pending.front());
+    m_pending.pop_front();
+    const PdfDocument& document = pending.document;
+
+    const PdfRendering rendering = checkRendering(pending.call,
+                                                  document.xmlFile,
+                                                  document.pdfFile,
+                                                  result.outputs.value(0),
+                                                  result.outputs.value(1),
+                                                  result.exitStatuses.value(1, clsShell::kNotStarted));
+    m_window.setFileProgress(++m_reported, m_started);
+    if (!gLog)
+        throw LaError::runtime(ErrNo::ObjectNotSet);
+    gLog->setValue(rendering.logBlock);
+    gLog->update();
+
+    if (rendering.complete) {
+        m_summary.addFile(document.pdfFile, document.certificates, {document.company}, QStringLiteral("PDF-Datei"));
+        if (m_window.chkOpenPDF())
+            OpenFile(document.pdfFile);
+    } else {
+        prompt().messageBox(QStringLiteral("PDF-Datei konnte nicht erstellt werden.") + kCrLf +
+                                QStringLiteral("Datei: ") + document.pdfFile + kCrLf + QStringLiteral("Grund: ") +
+                                rendering.reason + kCrLf + QStringLiteral("Protokoll: ") + gLog->fileName(),
+                            MsgStyle::Critical,
+                            QStringLiteral("Fehler"));
+    }
+}
