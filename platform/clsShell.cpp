@@ -1,6 +1,7 @@
 #include "platform/clsShell.h"
 
 #include "platform/LaError.h"
+#include "platform/ProcessGroup.h"
 #include "platform/RunCancel.h"
 
 #include <QCoreApplication>
@@ -9,36 +10,18 @@
 #include <QProcess>
 #include <QStringList>
 #include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr qint64 kChunkSize = 10240;
-// How long a cancelled program may take to end on SIGTERM before the group is killed.
-constexpr int kTerminateGraceMs = 2000;
-
-// Runs in the child between fork and exec: a process group of its own, so that a cancel reaches the
-// programs it starts in turn (the formatter's launcher starts Java), and its end when we are killed
-// without a chance to tidy up, so that no formatter runs on as an orphan.
-void detachIntoOwnGroup(pid_t parent)
-{
-    ::setpgid(0, 0);
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent)
-        ::_exit(127);
-}
 
 // Ends the program and everything in its process group, and reaps it.
 void endProcessGroup(QProcess& process)
 {
-    const auto group = static_cast<pid_t>(process.processId());
-    if (group > 0) {
-        ::kill(-group, SIGTERM);
-        process.waitForFinished(kTerminateGraceMs);
-        // Also for members that outlived the program itself or ignore SIGTERM.
-        ::kill(-group, SIGKILL);
-    }
+    signalProcessGroup(process, SIGTERM);
+    process.waitForFinished(kProcessGroupGraceMs);
+    // Also for members that outlived the program itself or ignore SIGTERM.
+    signalProcessGroup(process, SIGKILL);
     process.waitForFinished(-1);
 }
 
@@ -171,8 +154,7 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
         m_cancel->throwIfRequested();
 
     QProcess process;
-    const pid_t parent = ::getpid();
-    process.setChildProcessModifier([parent] { detachIntoOwnGroup(parent); });
+    runInOwnProcessGroup(process);
     process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::MergedChannels);

@@ -81,6 +81,16 @@ constexpr Required kBodyTexts[] = {
     {Field::ET1520, "Bemerkungen, Zeile 2", false},
 };
 
+// What a Null in a text that the outputs need does to them.
+QString nullTextFinding(const Required& r)
+{
+    return QStringLiteral("%1 (%2) hat keinen Wert (Null); %3.")
+        .arg(QString::fromUtf8(r.label),
+             QString(r.field.name),
+             r.csvToo ? QStringLiteral("PDF-Lauf und eLohnausweis-Datei brechen hier ab")
+                      : QStringLiteral("der PDF-Lauf bricht hier ab"));
+}
+
 // Which fields the import file writes: on every certificate or person line, or on the company line.
 enum class CsvPlace
 {
@@ -191,13 +201,7 @@ void CertificateChecker::checkDocumentHead(bool companyStart)
 {
     for (const Required& r : kHeadTexts) {
         if (value(r.field).isNull())
-            add(CheckRule::FieldNull,
-                QStringLiteral("%1 (%2) hat keinen Wert (Null); %3.")
-                    .arg(QString::fromUtf8(r.label),
-                         QString(r.field.name),
-                         r.csvToo ? QStringLiteral("PDF-Lauf und eLohnausweis-Datei brechen hier ab")
-                                  : QStringLiteral("der PDF-Lauf bricht hier ab")),
-                true);
+            add(CheckRule::FieldNull, nullTextFinding(r), true);
     }
     if (!companyStart)
         return;
@@ -224,12 +228,7 @@ void CertificateChecker::checkRequiredTexts()
 {
     for (const Required& r : kBodyTexts) {
         if (value(r.field).isNull())
-            add(CheckRule::FieldNull,
-                QStringLiteral("%1 (%2) hat keinen Wert (Null); %3.")
-                    .arg(QString::fromUtf8(r.label),
-                         QString(r.field.name),
-                         r.csvToo ? QStringLiteral("PDF-Lauf und eLohnausweis-Datei brechen hier ab")
-                                  : QStringLiteral("der PDF-Lauf bricht hier ab")));
+            add(CheckRule::FieldNull, nullTextFinding(r));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "report/FopJobPool.h"
 
+#include "platform/ProcessGroup.h"
 #include "platform/clsShell.h"
 
 #include <QDeadlineTimer>
@@ -11,26 +12,11 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr qint64 kChunkSize = 10240;
-// How long a job that is ended may take to go on SIGTERM before its process group is killed.
-constexpr int kTerminateGraceMs = 2000;
-
-// Runs in the child between fork and exec: a process group of its own, so that ending the job reaches
-// the programs it starts in turn, and its end when this program dies without a chance to tidy up, so
-// that no formatter runs on as an orphan.
-void ownProcessGroup(pid_t parent)
-{
-    ::setpgid(0, 0);
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent)
-        ::_exit(127);
-}
 
 } // namespace
 
@@ -142,8 +128,7 @@ void FopJobPool::startNextCommand(Slot& slot)
             program = QFileInfo(program).absoluteFilePath();
 
         auto process = std::make_unique<QProcess>();
-        const pid_t parent = ::getpid();
-        process->setChildProcessModifier([parent] { ownProcessGroup(parent); });
+        runInOwnProcessGroup(*process);
         process->setProgram(program);
         process->setArguments(arguments);
         process->setProcessChannelMode(QProcess::MergedChannels);
@@ -194,22 +179,19 @@ void FopJobPool::onFinished(Slot& slot, int exitCode, bool crashed)
 
 void FopJobPool::abort() noexcept
 {
-    std::vector<std::pair<Slot*, pid_t>> ending;
+    std::vector<Slot*> ending;
     for (const auto& slot : m_slots) {
         if (slot->finished || !slot->process)
             continue;
         QObject::disconnect(slot->process.get(), nullptr, &m_context, nullptr);
-        const auto group = static_cast<pid_t>(slot->process->processId());
-        if (group > 0)
-            ::kill(-group, SIGTERM);
-        ending.emplace_back(slot.get(), group);
+        signalProcessGroup(*slot->process, SIGTERM);
+        ending.push_back(slot.get());
     }
-    const QDeadlineTimer grace(kTerminateGraceMs);
-    for (auto& [slot, group] : ending) {
+    const QDeadlineTimer grace(kProcessGroupGraceMs);
+    for (Slot* slot : ending) {
         slot->process->waitForFinished(static_cast<int>(std::max<qint64>(0, grace.remainingTime())));
         // Also for members that outlived the program itself or ignore SIGTERM.
-        if (group > 0)
-            ::kill(-group, SIGKILL);
+        signalProcessGroup(*slot->process, SIGKILL);
         slot->process->waitForFinished(-1);
         QFile::remove(slot->job.pdfFile);
         QFile::remove(slot->job.xmlFile);

@@ -1,0 +1,26 @@
+#include "platform/ProcessGroup.h"
+
+#include <QProcess>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+void runInOwnProcessGroup(QProcess& process)
+{
+    const pid_t parent = ::getpid();
+    // Runs in the child between fork and exec.
+    process.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // This program died before the line above took effect.
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+}
+
+void signalProcessGroup(const QProcess& process, int signal)
+{
+    const auto group = static_cast<pid_t>(process.processId());
+    if (group > 0)
+        ::kill(-group, signal);
+}
