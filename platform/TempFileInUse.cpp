@@ -1,5 +1,7 @@
 #include "platform/TempFileInUse.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -16,26 +18,6 @@ namespace {
 constexpr time_t kMinimumAgeSeconds = 60;
 // The document's head names the declaration well within this many bytes.
 constexpr qsizetype kHeadBytes = 4096;
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool sameFile(const struct stat& a, const struct stat& b)
 {
@@ -62,7 +44,7 @@ bool removeIfStale(const QByteArray& path, time_t now)
     if (::lstat(path.constData(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid() ||
         named.st_nlink != 1 || now - named.st_mtime < kMinimumAgeSeconds)
         return false;
-    const Descriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat opened
     {
     };

@@ -1,6 +1,7 @@
 #include "platform/clsRegistryHandler.h"
 
 #include "platform/AppIdentity.h"
+#include "platform/FileDescriptor.h"
 #include "platform/LaError.h"
 
 #include <QDir>
@@ -26,32 +27,6 @@ LaError osError(int code, const QString& file)
 {
     return fileError(code == ENOENT ? ENOTDIR : code, file);
 }
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1)
-        : m_fd(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 // Held while a write reads, changes and replaces the store, so that two processes (or two windows
 // of the program) writing at the same time do not lose each other's values. The lock file is never
