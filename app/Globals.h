@@ -33,4 +33,6 @@ inline constexpr const char* LOVARSFile = "LOVARSFile";
 inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
 inline constexpr const char* OutputPDF = "Output PDF";
 inline constexpr const char* DbTimeout = "DbTimeout";
+// The language of the printed certificates: "de", "fr", "it" or "auto" (missing: by the postal code).
+inline constexpr const char* FormLanguage = "FormLanguage";
 } // namespace SettingName

@@ -109,3 +109,14 @@ int fopJobsSetting()
         return 0;
     }
 }
+
+FormLanguageChoice formLanguageSetting()
+{
+    try {
+        return parseFormLanguageChoice(
+            clsRegistryHandler().GetSettingString(QString::fromUtf8(SettingName::FormLanguage)));
+    } catch (...) {
+        // An unreadable store is reported where the run reads its other settings.
+        return FormLanguageChoice::Auto;
+    }
+}

@@ -298,6 +298,7 @@ void crtXMLData(RunSummary& summary)
                           QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
 
         const QString outputFile = window.txtToFile();
+        const FormLanguageChoice language = formLanguageSetting();
         auto stream = std::make_unique<TextStream>();
         // The formatter renders earlier documents while the rows of the next are read.
         // Leaving early (an error, a cancel) ends the jobs still running.
@@ -342,7 +343,7 @@ void crtXMLData(RunSummary& summary)
                 companyOpen = true;
                 document.company = reader->getRecordset()->value(Field::EFLDI2).toText();
             }
-            crtXMLBody(*stream, *reader);
+            crtXMLBody(*stream, *reader, language);
             ++document.certificates;
             reader->MoveNext();
         }

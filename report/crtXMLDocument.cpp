@@ -149,7 +149,7 @@ QString crtXMLHeader(TextStream& stream, clsADOConnect& reader)
     }
 }
 
-void crtXMLBody(TextStream& stream, clsADOConnect& reader)
+void crtXMLBody(TextStream& stream, clsADOConnect& reader, FormLanguageChoice language)
 {
     try {
         auto start = [&](const QString& name) { stream.WriteText(GetXMLStartelement(name)); };
@@ -175,8 +175,22 @@ void crtXMLBody(TextStream& stream, clsADOConnect& reader)
         auto joined = [&](QLatin1String first, QLatin1String second) {
             return text(reader, first) + u' ' + text(reader, second);
         };
+        // An optional address line: a Null or blank line is no line.
+        auto addressLine = [&](const QString& name, QLatin1String f) {
+            const QString line = nz(field(reader, f), QString());
+            if (!line.trimmed().isEmpty())
+                stream.WriteText(GetXMLElementValue(name, {}, val2unicode(line)));
+        };
 
-        start(QStringLiteral("ns2:Staff"));
+        const FormLanguage printed = certificateLanguage(language,
+                                                         nz(field(reader, Field::EFLDH5), QString()),
+                                                         nz(field(reader, Field::EFLDH4), QString()),
+                                                         nz(field(reader, Field::EFLDI4), QString()));
+        if (printed == FormLanguage::German)
+            start(QStringLiteral("ns2:Staff"));
+        else
+            stream.WriteText(GetXMLStartelement(QStringLiteral("ns2:Staff"),
+                                                attribute(QStringLiteral("xml:lang"), languageCode(printed))));
         start(QStringLiteral("ns2:Person"));
         start(QStringLiteral("ns2:Particulars"));
         start(QStringLiteral("ns2:Social-InsuranceIdentification"));
@@ -190,7 +204,9 @@ void crtXMLBody(TextStream& stream, clsADOConnect& reader)
             GetXMLElementValue(QStringLiteral("ns2:Aligmment"),
                                {},
                                flag(reader, Field::EFLDH0, u'R') ? QStringLiteral("right") : QStringLiteral("left")));
+        addressLine(QStringLiteral("ns2:ComplementaryLine"), Field::EFLDH2);
         value(QStringLiteral("ns2:Street"), Field::EFLDH3);
+        addressLine(QStringLiteral("ns2:AdditionalLine"), Field::EFLDH4);
         value(QStringLiteral("ns2:ZIP-Code"), Field::EFLDH5);
         value(QStringLiteral("ns2:City"), Field::EFLDH6);
         end(QStringLiteral("ns2:Address"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/FormLanguage.h"
+
 #include <QString>
 
 class TextStream;
@@ -21,8 +23,11 @@ QString serviceTypesNamespace();
 // Writes the head line and the company part of the current row, and returns the general description
 // text for crtXMLEnd.
 QString crtXMLHeader(TextStream& stream, clsADOConnect& reader);
-// Writes the staff block of the current row.
-void crtXMLBody(TextStream& stream, clsADOConnect& reader);
+// Writes the staff block of the current row. A certificate that is not to be printed in German
+// carries its language as xml:lang on "ns2:Staff" (see certificateLanguage); the lines before and
+// after the street (EFLDH2, EFLDH4) are written only when they hold more than blanks. A document
+// without either is the same as before they existed.
+void crtXMLBody(TextStream& stream, clsADOConnect& reader, FormLanguageChoice language = FormLanguageChoice::Auto);
 // Closes the company part when it is open, writes the general description (a single blank when it is
 // empty) and closes the envelope.
 void crtXMLEnd(TextStream& stream, const QString& generalDescription, bool companyOpen);

@@ -144,6 +144,14 @@ TEST(crtXMLDocument, RowValuesShapeTheStaffBlock)
                         "<ns2:Remark>a &amp; b &lt;c&gt;</ns2:Remark>")},
         {texts("", ""), QStringLiteral("<ns2:OtherFringeBenefits> </ns2:OtherFringeBenefits>")},
         {texts("x  ", "  y"), QStringLiteral("<ns2:Remark>x     y</ns2:Remark>")},
+        // The address lines around the street, when they hold text; the language of a home in the
+        // Romandie or in Ticino.
+        {{{Field::EFLDH2, text("  ")}, {Field::EFLDH4, text("Postfach 118")}, {Field::EFLDH5, text("1204")}},
+         QStringLiteral("<ns2:Staff xml:lang=\"fr\">\r\n|right</ns2:Aligmment>\r\n<ns2:Street>Bahnhofstra&#223;e 1"
+                        "</ns2:Street>\r\n<ns2:AdditionalLine>Postfach 118</ns2:AdditionalLine>\r\n<ns2:ZIP-Code>")},
+        {{{Field::EFLDH2, text("c/o X")}, {Field::EFLDH4, text(" ")}, {Field::EFLDH5, text("6900")}},
+         QStringLiteral("<ns2:Staff xml:lang=\"it\">\r\n|<ns2:ComplementaryLine>c/o X</ns2:ComplementaryLine>\r\n"
+                        "<ns2:Street>Bahnhofstra&#223;e 1</ns2:Street>\r\n<ns2:ZIP-Code>")},
         // Floating amounts without the noise of their binary form.
         {{{Field::EB0100, Variant::floating(0.1 + 0.2)}, {Field::EB1100, Variant::floating(123456789012.345678)}},
          QStringLiteral("<ns2:Income>0.3</ns2:Income>|<ns2:NetIncome>123456789012.346</ns2:NetIncome>")},
