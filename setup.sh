@@ -10,7 +10,8 @@ packages=(
     unixodbc unixodbc-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev
     fop default-jre-headless fonts-dejavu-core fonts-liberation2
-    poppler-utils
+    poppler-utils qpdf                                            # reading PDFs back in the tests
+    hyphen-de hyphen-fr hyphen-it                                 # sources of the hyphenation patterns
     mariadb-server mariadb-client odbc-mariadb
     xvfb xauth xdg-utils qt6-translations-l10n
     clang-format
