@@ -118,10 +118,16 @@
     <xsl:if test="not($staff)">
       <xsl:message terminate="yes">Das Dokument enthält keinen Lohnausweis (kein Element Staff).</xsl:message>
     </xsl:if>
+    <!-- The document's language, for the PDF's metadata and its default: that of most certificates. -->
+    <xsl:variable name="fr" select="count($staff[@xml:lang = 'fr'])"/>
+    <xsl:variable name="it" select="count($staff[@xml:lang = 'it'])"/>
+    <xsl:variable name="de" select="count($staff) - $fr - $it"/>
     <xsl:variable name="lang">
-      <xsl:call-template name="language-of">
-        <xsl:with-param name="staff" select="$staff[1]"/>
-      </xsl:call-template>
+      <xsl:choose>
+        <xsl:when test="$fr &gt; $de and $fr &gt;= $it">fr</xsl:when>
+        <xsl:when test="$it &gt; $de and $it &gt; $fr">it</xsl:when>
+        <xsl:otherwise>de</xsl:otherwise>
+      </xsl:choose>
     </xsl:variable>
     <fo:root font-family="{$text-font}" font-size="8.5pt" language="{$lang}" country="CH" color="#000000">
       <fo:layout-master-set>
@@ -133,7 +139,6 @@
       </fo:layout-master-set>
       <xsl:call-template name="metadata">
         <xsl:with-param name="L" select="$texts[@code = $lang]"/>
-        <xsl:with-param name="staff" select="$staff"/>
       </xsl:call-template>
       <xsl:call-template name="bookmarks"/>
       <xsl:apply-templates select="$staff"/>
@@ -142,12 +147,11 @@
 
   <!--
     Title, author and language of the PDF, shown by viewers in place of the temporary file's name. XMP
-    types the Dublin Core title as a language alternative and the creator as an ordered list; the
-    languages are those of the certificates, the first one's for the title.
+    types the Dublin Core title as a language alternative and the creator as an ordered list. The title
+    is in the language of most certificates, which FOP also writes as dc:language and /Lang.
   -->
   <xsl:template name="metadata">
     <xsl:param name="L"/>
-    <xsl:param name="staff"/>
     <xsl:variable name="company" select="(//*[local-name()='CompanyDescription'])[1]"/>
     <xsl:variable name="name" select="normalize-space($company/*[local-name()='Name']/*[local-name()='HR-RC-Name'])"/>
     <xsl:variable name="title">
@@ -173,16 +177,6 @@
                 </rdf:Seq>
               </dc:creator>
             </xsl:if>
-            <dc:language>
-              <rdf:Bag>
-                <xsl:for-each select="$texts">
-                  <xsl:variable name="code" select="@code"/>
-                  <xsl:if test="$staff[@xml:lang = $code] or ($code = 'de' and $staff[not(@xml:lang = 'fr' or @xml:lang = 'it')])">
-                    <rdf:li><xsl:value-of select="concat($code, '-CH')"/></rdf:li>
-                  </xsl:if>
-                </xsl:for-each>
-              </rdf:Bag>
-            </dc:language>
           </rdf:Description>
         </rdf:RDF>
       </x:xmpmeta>
@@ -207,8 +201,14 @@
             <xsl:variable name="particulars" select="*[local-name()='Person']/*[local-name()='Particulars']"/>
             <xsl:variable name="ids" select="$particulars/*[local-name()='Social-InsuranceIdentification']"/>
             <xsl:variable name="person" select="normalize-space($particulars/*[local-name()='Name'])"/>
-            <xsl:variable name="number" select="normalize-space(($ids/*[local-name()='SV-AS-Number'][normalize-space() != '']
-                                                                | $ids/*[local-name()='AHV-AVS-Number'])[1])"/>
+            <xsl:variable name="number">
+              <xsl:choose>
+                <xsl:when test="normalize-space($ids/*[local-name()='SV-AS-Number']) != ''">
+                  <xsl:value-of select="normalize-space($ids/*[local-name()='SV-AS-Number'])"/>
+                </xsl:when>
+                <xsl:otherwise><xsl:value-of select="normalize-space($ids/*[local-name()='AHV-AVS-Number'])"/></xsl:otherwise>
+              </xsl:choose>
+            </xsl:variable>
             <fo:bookmark internal-destination="{generate-id()}">
               <fo:bookmark-title>
                 <xsl:value-of select="$person"/>
@@ -888,15 +888,19 @@
     <xsl:param name="text"/>
     <!-- The rule spans the number too; the lines after the first start under the label. -->
     <fo:block border-bottom="{$rule}" padding-top="1.2mm" padding-bottom="0.5mm" keep-together.within-page="always">
-      <fo:block line-height="10.5pt" start-indent="11mm" text-indent="-11mm" end-indent="1.5mm" hyphenate="true">
-      <xsl:call-template name="number">
-        <xsl:with-param name="num" select="$num"/>
-        <xsl:with-param name="level" select="0"/>
-        <xsl:with-param name="bold" select="true()"/>
-      </xsl:call-template>
-      <xsl:value-of select="$label"/>
-      <fo:inline xsl:use-attribute-sets="inline-label"><xsl:value-of select="$separator"/></fo:inline>
-      <fo:inline xsl:use-attribute-sets="text-value">
+      <!-- The text belongs to the block itself, not to an inline of its own: FOP marks a hyphen it
+           adds inside an inline so that text extraction and screen readers do not see it. -->
+      <fo:block line-height="10.5pt" start-indent="11mm" text-indent="-11mm" end-indent="1.5mm" hyphenate="true"
+                xsl:use-attribute-sets="text-value">
+        <fo:inline font-style="normal">
+          <xsl:call-template name="number">
+            <xsl:with-param name="num" select="$num"/>
+            <xsl:with-param name="level" select="0"/>
+            <xsl:with-param name="bold" select="true()"/>
+          </xsl:call-template>
+          <xsl:value-of select="$label"/>
+          <fo:inline xsl:use-attribute-sets="inline-label"><xsl:value-of select="$separator"/></fo:inline>
+        </fo:inline>
         <xsl:call-template name="fit">
           <xsl:with-param name="text" select="$text"/>
           <xsl:with-param name="width" select="171"/>
@@ -910,7 +914,6 @@
             </xsl:call-template>
           </xsl:with-param>
         </xsl:call-template>
-      </fo:inline>
       </fo:block>
     </fo:block>
   </xsl:template>

@@ -3,7 +3,10 @@
 // straight through the launcher, and a password-protected run of the program itself with texts far too
 // long for their boxes. The launcher's own choices are tested against a stand-in for FOP.
 
+#include "platform/clsRegistryHandler.h"
 #include "support/RealFopFixture.h"
+
+#include <QMap>
 
 TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
 {
@@ -139,6 +142,107 @@ TEST_F(RealFop, ProgramRunGivesAnAesEncryptedPdfWithEveryTextInsideItsBox)
     EXPECT_GE(text.output.count(QStringLiteral("…")), 20) << text.output.toStdString();
     EXPECT_TRUE(text.output.contains(QStringLiteral("EFLDH1 Überlange Angabe")));
     EXPECT_TRUE(text.output.contains(QStringLiteral("50'004"))); // the income of the last row
+}
+
+// One company in Genève: each certificate in the language of the employee's home with FormLanguage
+// "auto", all German with "de". Per page the title, the amounts and what the page shows of the
+// address, empty amount lines, a remark whose long compound word breaks with a hyphen, and a street
+// a little too long for its line that is set smaller but whole; the outline lists every certificate.
+TEST_F(RealFop, CertificatesInTheLanguageOfTheHomeWithTheWholeAddress)
+{
+    const QString word = QStringLiteral("Krankentaggeldversicherungsprämienanteil"); // 40 characters
+    const QString street = QStringLiteral("Obere Bahnhofstrasse 21, Gebäude Nord, 3. Stock");
+    const struct
+    {
+        const char* name;
+        const char* postalCode;
+        const char* language; // with "auto"
+    } people[] = {{"Bianchi Marco", "6900", "it"}, {"Dubois Marie", "1204", "fr"}, {"Keller Hans", "8001", "de"}};
+    QList<ExportRowValues> rows;
+    for (const auto& person : people) {
+        ExportRowValues row = employeeRow(QStringLiteral("Rhône Transports SA"), int(rows.size()));
+        row[Field::EFLDI4] = Variant::text(QStringLiteral("1204 Genève"));
+        row[Field::EFLDH1] = Variant::text(QString::fromUtf8(person.name));
+        row[Field::EFLDH2] = Variant::text(QString());
+        row[Field::EFLDH5] = Variant::text(QString::fromLatin1(person.postalCode));
+        row[Field::EB0100] = Variant::integer(85432 + rows.size());
+        rows.append(row);
+    }
+    rows[1][Field::EFLDH2] = Variant::text(QStringLiteral("c/o Brunner-Vogt"));
+    rows[1][Field::EFLDH4] = Variant::text(QStringLiteral("Postfach 118"));
+    rows[2][Field::EFLDH3] = Variant::text(street);
+    rows[2][Field::ET1510] = Variant::text(QStringList(4, word).join(u' '));
+    rows[2][Field::ET1520] = Variant::text(QString());
+    rows[2][Field::EB1100] = Variant::integer(0);
+
+    const QString configDir = dir.filePath(QStringLiteral("config"));
+    const ScopedEnv config("XDG_CONFIG_HOME", configDir);
+    const struct
+    {
+        const char* setting;
+        bool byHome;
+    } runs[] = {{"auto", true}, {"de", false}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.setting);
+        clsRegistryHandler().SaveSettingString(QStringLiteral("FormLanguage"), QString::fromLatin1(run.setting));
+        const QString pdf = dir.filePath(QStringLiteral("LA-%1.pdf").arg(QLatin1String(run.setting)));
+        const QString log = runProgram(rows, pdf);
+        EXPECT_FALSE(log.contains(QStringLiteral("WARN"))) << log.toStdString();
+
+        const QMap<QString, QStringList> expected = {
+            {QStringLiteral("de"),
+             {QStringLiteral("Lohnausweis – Rentenbescheinigung"), QStringLiteral("Bemerkungen:")}},
+            {QStringLiteral("fr"),
+             {QStringLiteral("Certificat de salaire – Attestation de rentes"), QStringLiteral("Observations:")}},
+            {QStringLiteral("it"),
+             {QStringLiteral("Certificato di salario – Attestazione di rendita"), QStringLiteral("Osservazioni:")}},
+        };
+        QStringList entries = {QStringLiteral("Rhône Transports SA -> 1")};
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(people[i].name);
+            const QString text =
+                runTool(QStringLiteral("pdftotext"),
+                        QStringList{QStringLiteral("-layout")} + pageRange(i + 1) + QStringList{pdf, "-"})
+                    .output;
+            const QString language = run.byHome ? QString::fromLatin1(people[i].language) : QStringLiteral("de");
+            for (const QString& piece : expected.value(language))
+                EXPECT_TRUE(text.contains(piece)) << "missing: " << piece.toStdString() << "\n" << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("85'43%1").arg(2 + i)));
+            // 2.1 is 0 and 2.2 1'200.50 in every row: the line of a zero amount stays empty.
+            EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\n\\s*2\\.2 [^\\n]* 1'200\\.5\\d*\\n"))));
+            EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\n\\s*2\\.1 [^\\n]*[^\\d\\s]\\s*\\n"))))
+                << text.toStdString();
+            entries
+                << QStringLiteral("  %1, 100.00.0000%2 -> %3").arg(QString::fromUtf8(people[i].name)).arg(i).arg(i + 1);
+        }
+        const QString dubois = runTool(QStringLiteral("pdftotext"),
+                                       QStringList{QStringLiteral("-layout")} + pageRange(2) + QStringList{pdf, "-"})
+                                   .output;
+        EXPECT_TRUE(dubois.contains(QRegularExpression(QStringLiteral(
+            "Dubois Marie\\s*\\n\\s*c/o Brunner-Vogt\\s*\\n\\s*Bahnhofstra.e 1\\s*\\n\\s*Postfach 118\\s*\\n"
+            "\\s*1204 Zürich"))))
+            << dubois.toStdString();
+        const QString keller = runTool(QStringLiteral("pdftotext"),
+                                       QStringList{QStringLiteral("-layout")} + pageRange(3) + QStringList{pdf, "-"})
+                                   .output;
+        // The net income of 0 prints: the totals are never left empty.
+        EXPECT_TRUE(keller.contains(QRegularExpression(QStringLiteral("\\n\\s*11\\.[^\\n]* 0\\s*\\n"))))
+            << keller.toStdString();
+        // The compound word breaks at a line end with a hyphen, the rest of it on the next line.
+        const QRegularExpressionMatch broken = QRegularExpression(QStringLiteral("(\\w+)-\\s*\\n\\s*(\\w+)"))
+                                                   .match(keller.mid(keller.indexOf(word.left(10))));
+        EXPECT_TRUE(broken.hasMatch() && word.contains(broken.captured(1) + broken.captured(2)))
+            << keller.toStdString();
+        // The street whole, without "…", at a smaller size than the name above it.
+        EXPECT_TRUE(keller.contains(street)) << keller.toStdString();
+        EXPECT_FALSE(keller.contains(QStringLiteral("…")));
+        const std::optional<QRectF> name = wordBox(pdf, 3, QStringLiteral("Keller"));
+        const std::optional<QRectF> smaller = wordBox(pdf, 3, QStringLiteral("Bahnhofstrasse"));
+        ASSERT_TRUE(name && smaller);
+        EXPECT_LT(smaller->height(), name->height() * 0.97);
+
+        EXPECT_EQ(outline(pdf).join(u'\n').toStdString(), entries.join(u'\n').toStdString());
+    }
 }
 
 // The launcher against a stand-in for FOP that records how it was called: the configuration follows

@@ -18,12 +18,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointF>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -64,22 +69,49 @@ inline QStringList pageRange(int page)
     return {"-enc", "UTF-8", "-f", QString::number(page), "-l", QString::number(page)};
 }
 
-// Position of a word on a page, in points from the top left corner; nullopt when the word is missing.
-inline std::optional<QPointF> wordPosition(const QString& pdf, int page, const QString& word)
+// Box of a word on a page, in points from the top left corner; nullopt when the word is missing.
+inline std::optional<QRectF> wordBox(const QString& pdf, int page, const QString& word)
 {
     const QString html = runTool(QStringLiteral("pdftotext"),
                                  QStringList{QStringLiteral("-bbox")} + pageRange(page) + QStringList{pdf, "-"})
                              .output;
-    const QRegularExpression pattern(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    const QRegularExpression pattern(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
     for (auto it = pattern.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        QString text = m.captured(3);
+        QString text = m.captured(5);
         text.replace(QStringLiteral("&apos;"), QStringLiteral("'"))
             .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         if (text == word)
-            return QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
+            return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                          QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
     }
     return std::nullopt;
+}
+
+inline std::optional<QPointF> wordPosition(const QString& pdf, int page, const QString& word)
+{
+    const std::optional<QRectF> box = wordBox(pdf, page, word);
+    return box ? std::optional<QPointF>(box->topLeft()) : std::nullopt;
+}
+
+// The PDF's outline as qpdf reads it back: one line per entry, indented by two blanks per level,
+// "title -> page".
+inline QStringList outline(const QString& pdf)
+{
+    const ToolResult json =
+        runTool(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), pdf});
+    QStringList lines;
+    const std::function<void(const QJsonArray&, int)> walk = [&](const QJsonArray& entries, int depth) {
+        for (const QJsonValue& entry : entries) {
+            const QJsonObject o = entry.toObject();
+            lines << QString(depth * 2, u' ') + o.value(QStringLiteral("title")).toString() + QStringLiteral(" -> ") +
+                         QString::number(o.value(QStringLiteral("destpageposfrom1")).toInt());
+            walk(o.value(QStringLiteral("kids")).toArray(), depth + 1);
+        }
+    };
+    walk(QJsonDocument::fromJson(json.output.toUtf8()).object().value(QStringLiteral("outlines")).toArray(), 0);
+    return lines;
 }
 
 class RealFop : public ::testing::Test
@@ -102,18 +134,19 @@ protected:
     void SetUp() override
     {
         QStringList missing;
-        for (const char* tool : {"fop", "java", "pdfinfo", "pdftotext", "pdffonts"})
+        for (const char* tool : {"fop", "java", "pdfinfo", "pdftotext", "pdffonts", "qpdf"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 missing << QString::fromLatin1(tool);
         if (!missing.isEmpty()) {
             if (qEnvironmentVariableIsSet("CI"))
                 FAIL() << "Programme fehlen: " << missing.join(u' ').toStdString();
-            GTEST_SKIP() << "Programme fehlen (Pakete fop, poppler-utils): " << missing.join(u' ').toStdString();
+            GTEST_SKIP() << "Programme fehlen (Pakete fop, poppler-utils, qpdf): " << missing.join(u' ').toStdString();
         }
         ASSERT_TRUE(dir.isValid());
     }
 
     // A PDF run of the program over `rows`, with the run log kept in the test's folder; returns the log.
+    // The settings store is the test's own (FormLanguage, FopJobs).
     QString runProgram(const QList<ExportRowValues>& rows, const QString& pdf, const QString& password = {})
     {
         SqliteTestDatabase db;
@@ -154,6 +187,11 @@ protected:
         EXPECT_TRUE(meta.contains(QStringLiteral("<pdfaid:conformance>B</pdfaid:conformance>")));
         EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {pdf}).output.contains(QStringLiteral("Tagged:          yes")));
         EXPECT_TRUE(readBytes(pdf).contains("/Lang (de-CH)"));
+        // Dublin Core as XMP types it: the title a language alternative, the creator an ordered list.
+        EXPECT_TRUE(meta.contains(QRegularExpression(
+            QStringLiteral("<dc:title>\\s*<rdf:Alt>\\s*<rdf:li xml:lang=\"x-default\">Lohnausweise "))))
+            << meta.toStdString();
+        EXPECT_TRUE(meta.contains(QRegularExpression(QStringLiteral("<dc:creator>\\s*<rdf:Seq>\\s*<rdf:li>"))));
         const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf}).output;
         EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans"))) << fonts.toStdString();
         EXPECT_FALSE(fonts.contains(QRegularExpression(QStringLiteral("\\sno\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"),
