@@ -1,7 +1,9 @@
 // Figures of the PDF run: how fast the salary declaration documents are written, what one formatter
 // call for a single certificate costs with and without the launcher's class-data archive, the memory
-// of one formatter call on a document of 200 certificates, and the whole run with one formatter job
-// and with the default number of jobs against one formatter call for the same certificates.
+// of one formatter call on a document of 200 certificates, that call with the style sheet as it was
+// before its items became blocks (bench/data/TaxAccountingForm-before.xsl) against today's, with the
+// size of the formatting objects per certificate, and the whole run with one formatter job and with
+// the default number of jobs against one formatter call for the same certificates, with either sheet.
 //
 //   bench_pdf [rows-for-xml [certificates-for-pdf [call-pairs]]]     (defaults 20000, 2000 and 5)
 //
@@ -343,11 +345,16 @@ int main(int argc, char** argv)
 
         // 4. The memory of one formatter call on a document of 200 certificates, the most a document
         //    holds. The peak is that of the largest child so far; the calls before were smaller.
-        const auto oneCall = [&](const QString& xml, const QString& pdf) {
+        const QString before = QStringLiteral(LA_BENCH_DATA "/TaxAccountingForm-before.xsl");
+        // One formatter call; `-foout` in place of `-pdf` writes the formatting objects instead.
+        const auto oneCall = [&](const QString& xml,
+                                 const QString& pdf,
+                                 const QString& sheet = QString(),
+                                 const char* output_option = " -pdf ") {
             QString output;
             clsShell().ExecAndCapture(quoteArgument(fop) + QStringLiteral(" -xml ") + quoteArgument(xml) +
-                                          QStringLiteral(" -xsl ") + quoteArgument(xsl) + QStringLiteral(" -pdf ") +
-                                          quoteArgument(pdf),
+                                          QStringLiteral(" -xsl ") + quoteArgument(sheet.isEmpty() ? xsl : sheet) +
+                                          QLatin1String(output_option) + quoteArgument(pdf),
                                       QStringLiteral("./"),
                                       output);
             if (!QFileInfo(pdf).isFile()) {
@@ -366,6 +373,39 @@ int main(int argc, char** argv)
                     seconds(t),
                     childPeakMegabytes(),
                     double(kFormatterJobBytes) / 1024.0 / 1024.0);
+
+        // 4b. The same 200 certificates with the sheet before and today's, by turns, so that both see the
+        //     same load on the machine; processor time of the formatter and its Java VM, and wall time.
+        std::vector<double> wallBefore, cpuBefore, wallNow, cpuNow;
+        for (int i = 0; i < callPairs; ++i) {
+            for (const bool old : {true, false}) {
+                const double cpu = childCpuSeconds();
+                t.restart();
+                oneCall(docXml, work.filePath(QStringLiteral("sheet.pdf")), old ? before : QString());
+                (old ? wallBefore : wallNow).push_back(seconds(t));
+                (old ? cpuBefore : cpuNow).push_back(childCpuSeconds() - cpu);
+                QFile::remove(work.filePath(QStringLiteral("sheet.pdf")));
+            }
+        }
+        const auto foBytesPerCertificate = [&](const QString& sheet) {
+            const QString fo = work.filePath(QStringLiteral("doc200.fo"));
+            oneCall(docXml, fo, sheet, " -foout ");
+            const double bytes = double(QFileInfo(fo).size()) / double(rows);
+            QFile::remove(fo);
+            return bytes;
+        };
+        std::printf("formatter call, 200 certificates (median of %d): sheet before %.2f s (cpu %.2f s), today's %.2f s "
+                    "(cpu %.2f s); ratio today / before %.2f (cpu %.2f)\n",
+                    callPairs,
+                    median(wallBefore),
+                    median(cpuBefore),
+                    median(wallNow),
+                    median(cpuNow),
+                    median(wallNow) / median(wallBefore),
+                    median(cpuNow) / median(cpuBefore));
+        std::printf("formatting objects per certificate: sheet before %.1f KB, today's %.1f KB\n",
+                    foBytesPerCertificate(before) / 1024.0,
+                    foBytesPerCertificate(QString()) / 1024.0);
 
         // 5. The whole run with one formatter job and with the default number, against one formatter call
         //    for the same rows (all with the archive), one after the other in this one run.
@@ -393,6 +433,9 @@ int main(int argc, char** argv)
         oneCall(oneXml, work.filePath(QStringLiteral("one.pdf")));
         const double oneSeconds = seconds(t);
         t.restart();
+        oneCall(oneXml, work.filePath(QStringLiteral("one-before.pdf")), before);
+        const double oneBeforeSeconds = seconds(t);
+        t.restart();
         QString version;
         clsShell().ExecAndCapture(QStringLiteral("java -version"), QStringLiteral("./"), version);
         const double javaSeconds = seconds(t);
@@ -406,7 +449,9 @@ int main(int argc, char** argv)
                     QThread::idealThreadCount(),
                     filesDefault,
                     defaultSeconds);
-        std::printf("one formatter call, same certificates in one document: %.2f s\n", oneSeconds);
+        std::printf("one formatter call, same certificates in one document: %.2f s (sheet before: %.2f s)\n",
+                    oneSeconds,
+                    oneBeforeSeconds);
         // Side-by-side jobs gain only what the other programs leave of the cores.
         std::printf("load average (1, 5, 15 min) at the end: %s\n", loadAverage().constData());
         std::printf("ratio default / one call: %.2f; default / 1 job: %.2f; 1 job / one call: %.2f "
@@ -415,6 +460,7 @@ int main(int argc, char** argv)
                     defaultSeconds / oneJobSeconds,
                     oneJobSeconds / oneSeconds,
                     javaSeconds);
+        std::printf("ratio default / one call with the sheet before: %.2f\n", defaultSeconds / oneBeforeSeconds);
     } catch (const LaError& e) {
         std::fprintf(stderr, "error %d: %s\n%s\n", e.number(), qPrintable(e.source()), qPrintable(e.description()));
         return 1;

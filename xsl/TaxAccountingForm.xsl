@@ -296,28 +296,28 @@
     <xsl:variable name="ids" select="$particulars/*[local-name()='Social-InsuranceIdentification']"/>
     <xsl:variable name="period" select="$cert/*[local-name()='Period']"/>
 
-    <fo:table table-layout="fixed" width="100%" space-before="2.5mm" border-collapse="collapse">
-      <fo:table-column column-width="44mm"/>
-      <fo:table-column column-width="48mm"/>
-      <fo:table-column column-width="24mm"/>
-      <fo:table-column column-width="68mm"/>
-      <fo:table-body>
-        <fo:table-row>
-          <fo:table-cell xsl:use-attribute-sets="head-cell" display-align="center">
+    <!-- Boxes of a fixed size, placed absolutely: FOP lays out a table of them at several times the
+         cost. An absolute box's left and top place its content, inside padding and border; each box
+         draws its whole border, and neighbours share theirs (0.4 pt) exactly. -->
+    <fo:block-container space-before="2.5mm" height="65.36pt">
+      <fo:block-container xsl:use-attribute-sets="head-box" left="0mm + 1.2mm + 0.2pt" top="0pt + 1.2mm + 0.2pt"
+                          width="44mm - 2.4mm - 0.4pt" height="29.47pt - 2.4mm - 0.4pt" display-align="center">
             <xsl:call-template name="check-line">
               <xsl:with-param name="letter">A</xsl:with-param>
               <xsl:with-param name="set" select="boolean($kind[local-name()='TaxSalary'])"/>
               <xsl:with-param name="label" select="$L/@title"/>
             </xsl:call-template>
-          </fo:table-cell>
-          <fo:table-cell xsl:use-attribute-sets="head-cell" display-align="center">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="44mm + 1.2mm + 0.2pt" top="0pt + 1.2mm + 0.2pt"
+                          width="48mm - 2.4mm - 0.4pt" height="29.47pt - 2.4mm - 0.4pt" display-align="center">
             <xsl:call-template name="check-line">
               <xsl:with-param name="letter">B</xsl:with-param>
               <xsl:with-param name="set" select="boolean($kind[local-name()='TaxAnnuity'])"/>
               <xsl:with-param name="label" select="$L/@annuity"/>
             </xsl:call-template>
-          </fo:table-cell>
-          <fo:table-cell xsl:use-attribute-sets="head-cell">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="92mm + 1.2mm + 0.2pt" top="0pt + 1.2mm + 0.2pt"
+                          width="24mm - 2.4mm - 0.4pt" height="29.47pt - 2.4mm - 0.4pt">
             <xsl:call-template name="caption">
               <xsl:with-param name="letter">D</xsl:with-param>
               <xsl:with-param name="label" select="$L/@year"/>
@@ -330,8 +330,9 @@
                 <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
             </fo:block>
-          </fo:table-cell>
-          <fo:table-cell xsl:use-attribute-sets="head-cell">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="116mm + 1.2mm + 0.2pt" top="0pt + 1.2mm + 0.2pt"
+                          width="68mm - 2.4mm - 0.4pt" height="29.47pt - 2.4mm - 0.4pt">
             <xsl:call-template name="caption">
               <xsl:with-param name="letter">E</xsl:with-param>
               <xsl:with-param name="label" select="$L/@period"/>
@@ -361,10 +362,9 @@
                 <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
             </fo:block>
-          </fo:table-cell>
-        </fo:table-row>
-        <fo:table-row>
-          <fo:table-cell xsl:use-attribute-sets="head-cell">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="0mm + 1.2mm + 0.2pt" top="29.47pt + 1.2mm + 0.2pt"
+                          width="44mm - 2.4mm - 0.4pt" height="35.89pt - 2.4mm - 0.4pt">
             <xsl:call-template name="caption">
               <xsl:with-param name="letter">C</xsl:with-param>
               <xsl:with-param name="label" select="$L/@ahv"/>
@@ -377,8 +377,9 @@
                 <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
             </fo:block>
-          </fo:table-cell>
-          <fo:table-cell xsl:use-attribute-sets="head-cell">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="44mm + 1.2mm + 0.2pt" top="29.47pt + 1.2mm + 0.2pt"
+                          width="48mm - 2.4mm - 0.4pt" height="35.89pt - 2.4mm - 0.4pt">
             <fo:block xsl:use-attribute-sets="caption"><xsl:value-of select="$L/@new-ahv"/></fo:block>
             <fo:block xsl:use-attribute-sets="head-value">
               <xsl:call-template name="fit">
@@ -388,8 +389,9 @@
                 <xsl:with-param name="min" select="6.5"/>
               </xsl:call-template>
             </fo:block>
-          </fo:table-cell>
-          <fo:table-cell xsl:use-attribute-sets="head-cell" number-columns-spanned="2" display-align="center">
+      </fo:block-container>
+      <fo:block-container xsl:use-attribute-sets="head-box" left="92mm + 1.2mm + 0.2pt" top="29.47pt + 1.2mm + 0.2pt"
+                          width="92mm - 2.4mm - 0.4pt" height="35.89pt - 2.4mm - 0.4pt" display-align="center">
             <xsl:call-template name="check-line">
               <xsl:with-param name="letter">F</xsl:with-param>
               <xsl:with-param name="set" select="boolean($cert/*[local-name()='FreeTransport'])"/>
@@ -400,10 +402,8 @@
               <xsl:with-param name="set" select="boolean($cert/*[local-name()='CanteenLunchCheck'])"/>
               <xsl:with-param name="label" select="$L/@canteen"/>
             </xsl:call-template>
-          </fo:table-cell>
-        </fo:table-row>
-      </fo:table-body>
-    </fo:table>
+      </fo:block-container>
+    </fo:block-container>
   </xsl:template>
 
   <!-- ============================================================ box H -->
@@ -417,7 +417,7 @@
     <xsl:param name="particulars"/>
     <xsl:variable name="addr" select="$particulars/*[local-name()='Address']"/>
     <xsl:variable name="right" select="normalize-space($addr/*[local-name()='Aligmment']) = 'right'"/>
-    <fo:block-container height="32mm">
+    <fo:block-container height="37.35mm">
       <fo:block font-size="10pt" line-height="1.25" padding-top="5mm" linefeed-treatment="preserve">
         <xsl:choose>
           <xsl:when test="$right">
@@ -720,6 +720,7 @@
       </xsl:if>
       <xsl:if test="$art">
         <fo:inline xsl:use-attribute-sets="inline-label"><xsl:value-of select="concat(' – ', $art-label, ' ')"/></fo:inline>
+        <xsl:if test="$art-text != ''">
         <fo:inline xsl:use-attribute-sets="text-value">
           <xsl:call-template name="fit">
             <xsl:with-param name="text" select="$art-text"/>
@@ -734,6 +735,7 @@
             </xsl:with-param>
           </xsl:call-template>
         </fo:inline>
+        </xsl:if>
       </xsl:if>
       <xsl:if test="$check != ''">
         <xsl:text>   </xsl:text>
@@ -1241,6 +1243,31 @@
     <xsl:param name="size"/>
     <xsl:param name="min"/>
     <xsl:param name="lead" select="0"/>
+    <xsl:choose>
+      <!-- Most texts are short: at the widest character each, they still fit on the first line. -->
+      <xsl:when test="string-length($text) * 1.02 * $size &lt;= $width * $pt-per-mm - $lead">
+        <xsl:value-of select="$text"/>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:call-template name="fit-measured">
+          <xsl:with-param name="text" select="$text"/>
+          <xsl:with-param name="width" select="$width"/>
+          <xsl:with-param name="lines" select="$lines"/>
+          <xsl:with-param name="size" select="$size"/>
+          <xsl:with-param name="min" select="$min"/>
+          <xsl:with-param name="lead" select="$lead"/>
+        </xsl:call-template>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <xsl:template name="fit-measured">
+    <xsl:param name="text"/>
+    <xsl:param name="width"/>
+    <xsl:param name="lines"/>
+    <xsl:param name="size"/>
+    <xsl:param name="min"/>
+    <xsl:param name="lead"/>
     <xsl:variable name="em">
       <xsl:call-template name="em-width">
         <xsl:with-param name="text" select="$text"/>
@@ -1349,7 +1376,8 @@
   </xsl:template>
 
   <!-- ============================================================ attribute sets -->
-  <xsl:attribute-set name="head-cell">
+  <xsl:attribute-set name="head-box">
+    <xsl:attribute name="absolute-position">absolute</xsl:attribute>
     <xsl:attribute name="border">0.4pt solid #7a7a7a</xsl:attribute>
     <xsl:attribute name="padding">1.2mm</xsl:attribute>
   </xsl:attribute-set>
