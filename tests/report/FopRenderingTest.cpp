@@ -1,7 +1,8 @@
 // Renders with the shipped launcher (fop/fop) and the certificate style sheet, and reads the PDFs back
-// with poppler's tools. Each FOP run starts a Java VM, so there are two runs: the sample declaration
-// straight through the launcher, and a password-protected run of the program itself with texts far too
-// long for their boxes. The launcher's own choices are tested against a stand-in for FOP.
+// with poppler's tools and qpdf. Each FOP run starts a Java VM, so there are few runs: the sample
+// declaration straight through the launcher, a password-protected run of the program itself with texts
+// far too long for their boxes, and two runs of one company's certificates by language setting. The
+// launcher's own choices are tested against a stand-in for FOP.
 
 #include "platform/clsRegistryHandler.h"
 #include "support/RealFopFixture.h"

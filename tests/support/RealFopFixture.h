@@ -146,7 +146,6 @@ protected:
     }
 
     // A PDF run of the program over `rows`, with the run log kept in the test's folder; returns the log.
-    // The settings store is the test's own (FormLanguage, FopJobs).
     QString runProgram(const QList<ExportRowValues>& rows, const QString& pdf, const QString& password = {})
     {
         SqliteTestDatabase db;
