@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev
     fop default-jre-headless fonts-dejavu-core fonts-liberation2
     poppler-utils
+    libqpdf-dev qpdf   # encrypting the PDFs in our own process; the tests read them back with qpdf
     mariadb-server mariadb-client odbc-mariadb
     xvfb xauth xdg-utils qt6-translations-l10n
     clang-format

@@ -33,4 +33,6 @@ inline constexpr const char* LOVARSFile = "LOVARSFile";
 inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
 inline constexpr const char* OutputPDF = "Output PDF";
 inline constexpr const char* DbTimeout = "DbTimeout";
+// Octal permissions of the files written for the user (missing: 0600).
+inline constexpr const char* OutputFileMode = "OutputFileMode";
 } // namespace SettingName

@@ -4,7 +4,6 @@
 #include "app/HeadlessRun.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
-#include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/TempFileInUse.h"
 
@@ -89,7 +88,7 @@ int main(int argc, char** argv)
             qInstallMessageHandler(quietQtDiagnostics);
             QApplication app(argc, argv);
             installGermanTranslations(app);
-            TempFileInUse::removeStale(GetTempDir(false));
+            TempFileInUse::removeStaleOfKilledRuns();
             return runHeadless(commandLine);
         }
         case CommandLine::Mode::Check: {
@@ -104,7 +103,7 @@ int main(int argc, char** argv)
             QApplication app(argc, argv);
             installGermanTranslations(app);
             // The salary data of a run that was killed before it could tidy up goes now.
-            TempFileInUse::removeStale(GetTempDir(false));
+            TempFileInUse::removeStaleOfKilledRuns();
             return runWindow(app);
         }
         }

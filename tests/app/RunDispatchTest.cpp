@@ -147,6 +147,8 @@ TEST_F(RunDispatch, LoginClosedWithoutOkEndsTheRunQuietly)
 {
     m_window.medium = 0;
     m_prompt.loginCancelled = true;
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
     for (const bool pdf : {false, true}) {
         SCOPED_TRACE(pdf);
         m_window.pdf = pdf;

@@ -28,7 +28,7 @@ mode_t modeOf(const QString& path)
 
 } // namespace
 
-TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirectory)
+TEST(getApplFilePath, ResolvesAgainstTheProgramThenTheDataDirectoryNeverTheCurrentOne)
 {
     struct Restore
     {
@@ -66,12 +66,12 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirector
         {QStringLiteral("./xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {QStringLiteral("xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {absolute, absolute, true},
-        // Found in the current directory first, taken as it was passed.
-        {QStringLiteral("local.xsl"), QStringLiteral("local.xsl"), true},
-        {QStringLiteral("./local.xsl"), QStringLiteral("./local.xsl"), true},
+        // A file in the current directory may have been planted there by another user.
+        {QStringLiteral("local.xsl"), bin + QStringLiteral("/local.xsl"), false},
+        {QStringLiteral("./local.xsl"), bin + QStringLiteral("/local.xsl"), false},
         {QStringLiteral("./xsl/dir.xsl"), bin + QStringLiteral("/xsl/dir.xsl"), false},
         {QStringLiteral("xsl/missing.xsl"), bin + QStringLiteral("/xsl/missing.xsl"), false},
-        {QStringLiteral("/no/such/file"), bin + QStringLiteral("/no/such/file"), false},
+        {QStringLiteral("/no/such/file"), QStringLiteral("/no/such/file"), false},
     };
     for (const Case& c : cases) {
         prompt.boxes.clear();
