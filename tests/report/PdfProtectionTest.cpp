@@ -57,7 +57,7 @@ TEST(PdfProtection, Aes256OfRevision6OpensWithTheUserPasswordOnly)
         for (const char* line :
              {"R = 6", "P = -4", "Supplied password is user password", "file encryption method: AESv3"})
             EXPECT_TRUE(shown.contains(QString::fromLatin1(line))) << line << "\n" << shown.toStdString();
-        EXPECT_FALSE(shown.contains(QStringLiteral("Supplied password is owner password"))); // it opens no more
+        EXPECT_FALSE(shown.contains(QStringLiteral("Supplied password is owner password"))); // no owner rights
 
         ASSERT_EQ(qpdf({"--password=" + password, "--decrypt", "--stream-data=uncompress", file, plain}).first, 0);
         const QByteArray decrypted = readBytes(plain);
