@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <tuple>
 
@@ -141,6 +142,22 @@ TEST_F(RunDispatch, LogGoesAroundAnythingForeignAtItsName)
         ASSERT_TRUE(log.open(QIODevice::ReadOnly));
         EXPECT_TRUE(log.readAll().contains("ist keine eigene Datei"));
     }
+}
+
+// A run never deletes the log of a run still under way (it holds a lock on it): it writes its own beside.
+TEST_F(RunDispatch, ALogInUseIsLeftToItsRun)
+{
+    write(logPath(), "Protokoll des anderen Laufs");
+    QFile other(logPath());
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly) && ::flock(other.handle(), LOCK_EX) == 0);
+    runSalaryReport();
+    runSalaryReport();
+    EXPECT_EQ(readBytes(logPath()), QByteArray("Protokoll des anderen Laufs"));
+    EXPECT_EQ(QDir(tempDir()).entryList({QStringLiteral("LOVARSLog*")}),
+              (QStringList{"LOVARSLog-2.txt", "LOVARSLog.txt"}));
+    other.close();
+    runSalaryReport();
+    EXPECT_EQ(readBytes(logPath()), QByteArray());
 }
 
 TEST_F(RunDispatch, LoginClosedWithoutOkEndsTheRunQuietly)
