@@ -18,14 +18,6 @@ void touch(const QString& path)
     writeBytes(path, {});
 }
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 } // namespace
 
 TEST(getApplFilePath, ResolvesAgainstTheProgramThenTheDataDirectoryNeverTheCurrentOne)
@@ -103,7 +95,7 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
         EXPECT_EQ(GetTempDir(false), expected);
         EXPECT_EQ(GetTempDir(true), expected + QStringLiteral("/"));
     }
-    EXPECT_EQ(modeOf(own), mode_t(0700));
+    EXPECT_EQ(modeOf(own), 0700);
 }
 
 TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
@@ -117,7 +109,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
     EXPECT_EQ(userTempDirectory(base.path(), &taken), own);
     EXPECT_FALSE(taken);
-    EXPECT_EQ(modeOf(own), mode_t(0700));
+    EXPECT_EQ(modeOf(own), 0700);
     ASSERT_TRUE(QDir().rmdir(own));
 
     // A link planted by someone else (pointing at a directory they can read), a file, another
@@ -134,7 +126,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
         if (!taken)
             continue;
         EXPECT_TRUE(fresh.startsWith(own + u'-')) << qPrintable(fresh);
-        EXPECT_EQ(modeOf(fresh), mode_t(0700));
+        EXPECT_EQ(modeOf(fresh), 0700);
         // The same folder next time, so that the log and the temporary files stay together.
         EXPECT_EQ(userTempDirectory(base.path()), fresh);
         QDir(fresh).removeRecursively();
@@ -159,7 +151,7 @@ TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)
         EXPECT_FALSE(info.fileName().contains(u'_'));
         EXPECT_TRUE(info.isFile());
         EXPECT_EQ(info.size(), 0);
-        EXPECT_EQ(modeOf(name), mode_t(0600));
+        EXPECT_EQ(modeOf(name), 0600);
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 4);
