@@ -27,9 +27,9 @@ void dropPdfAIdentification(QPDF& pdf)
         return;
     const std::shared_ptr<Buffer> data = metadata.getStreamData(qpdf_dl_all);
     QString xmp = QString::fromUtf8(reinterpret_cast<const char*>(data->getBuffer()), qsizetype(data->getSize()));
-    // As elements or as attributes of the description, the forms XMP allows.
+    // As elements or as attributes of the description, the forms XMP allows, and the name space.
     static const QRegularExpression element(QStringLiteral("<pdfaid:(\\w+)>[^<]*</pdfaid:\\1>"));
-    static const QRegularExpression attribute(QStringLiteral("\\s+pdfaid:\\w+=\"[^\"]*\""));
+    static const QRegularExpression attribute(QStringLiteral("\\s+(xmlns:)?pdfaid(:\\w+)?=\"[^\"]*\""));
     const qsizetype before = xmp.size();
     xmp.remove(element).remove(attribute);
     if (xmp.size() != before)

@@ -44,9 +44,11 @@ TEST(PdfProtection, Aes256OfRevision6OpensWithTheUserPasswordOnly)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("LA.pdf"));
     const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
-    const QByteArray xmp = "<rdf:RDF><rdf:Description rdf:about=\"\"><pdfaid:part>2</pdfaid:part><pdfaid:conformance>B"
-                           "</pdfaid:conformance><dc:title>Lohnausweis</dc:title></rdf:Description><rdf:Description "
-                           "pdfaid:part=\"2\" pdfaid:conformance=\"B\" rdf:about=\"\"/></rdf:RDF>";
+    const QByteArray xmp =
+        "<rdf:RDF><rdf:Description "
+        "xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\"><pdfaid:part>2</pdfaid:part><pdfaid:conformance>B"
+        "</pdfaid:conformance><dc:title>Lohnausweis</dc:title></rdf:Description><rdf:Description "
+        "pdfaid:part=\"2\" pdfaid:conformance=\"B\" rdf:about=\"\"/></rdf:RDF>";
     for (const QString& password :
          {QStringLiteral("geheim"), QStringLiteral("-o"), QStringLiteral("Pässwort \"mit\" Leerzeichen")}) {
         SCOPED_TRACE(password.toStdString());

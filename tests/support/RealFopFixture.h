@@ -102,13 +102,13 @@ protected:
     void SetUp() override
     {
         QStringList missing;
-        for (const char* tool : {"fop", "java", "pdfinfo", "pdftotext", "pdffonts"})
+        for (const char* tool : {"fop", "java", "pdfinfo", "pdftotext", "pdffonts", "qpdf"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 missing << QString::fromLatin1(tool);
         if (!missing.isEmpty()) {
             if (qEnvironmentVariableIsSet("CI"))
                 FAIL() << "Programme fehlen: " << missing.join(u' ').toStdString();
-            GTEST_SKIP() << "Programme fehlen (Pakete fop, poppler-utils): " << missing.join(u' ').toStdString();
+            GTEST_SKIP() << "Programme fehlen (Pakete fop, poppler-utils, qpdf): " << missing.join(u' ').toStdString();
         }
         ASSERT_TRUE(dir.isValid());
     }
