@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 #include "app/HeadlessCheck.h"
 #include "app/HeadlessRun.h"
+#include "app/SecretArguments.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
 #include "platform/LaError.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = parseCommandLine(arguments, QProcessEnvironment::systemEnvironment());
+    hideSecretArguments(argc, argv);
 
     try {
         switch (commandLine.mode) {

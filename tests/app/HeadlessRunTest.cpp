@@ -399,9 +399,16 @@ TEST_F(HeadlessRun, KilledPdfRunLeavesThePreviousFiles)
     const QString calls = path("calls");
     const ScopedEnv record("FAKE_FOP_ARGV", calls);
     const ScopedEnv slow("FAKE_FOP_SLEEP", QStringLiteral("60"));
-    const QStringList arguments = oleArguments(path("demo.db"), out + QStringLiteral("/LA.pdf"), "pdf", "--yes");
+    const QStringList arguments = oleArguments(
+        path("demo.db"), out + QStringLiteral("/LA.pdf"), "pdf", "--yes --pdf-password=geheim --password geheim");
     const std::unique_ptr<QProcess> running = start(arguments);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(calls).size() > 0; }, 20000));
+    // Every user can read a command line: neither the program's nor the formatter's shows the passwords.
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (pid == QString::number(running->processId()) ||
+            readBytes(QStringLiteral("/proc/%1/environ").arg(pid)).contains(QFile::encodeName(calls)))
+            EXPECT_FALSE(readBytes(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains("geheim")) << pid.toInt();
+    }
     ::kill(pid_t(running->processId()), SIGKILL);
     running->waitForFinished();
     // The stand-in formatter outlives the program here; it goes first, so that it writes nothing more.
