@@ -406,8 +406,9 @@ TEST_F(HeadlessRun, KilledPdfRunLeavesThePreviousFiles)
     // Every user can read a command line: neither the program's nor the formatter's shows the passwords.
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         if (pid == QString::number(running->processId()) ||
-            readBytes(QStringLiteral("/proc/%1/environ").arg(pid)).contains(QFile::encodeName(calls)))
+            readBytes(QStringLiteral("/proc/%1/environ").arg(pid)).contains(QFile::encodeName(calls))) {
             EXPECT_FALSE(readBytes(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains("geheim")) << pid.toInt();
+        }
     }
     ::kill(pid_t(running->processId()), SIGKILL);
     running->waitForFinished();

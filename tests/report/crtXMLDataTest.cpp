@@ -133,16 +133,17 @@ TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOncePerRun)
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 3));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
-    // Cancel ends the run: the old file stays, nothing is rendered, no temporary file is left.
+    // Cancel ends the run: what stands at the name stays (a link that leads nowhere is asked about as a
+    // file is), nothing is rendered, no temporary file is left.
     prompt.boxes.clear();
     gOverwriteAsked = false;
-    ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile));
-    writeFile(out("LA_001.pdf"), "old one");
+    ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile) && QFile::remove(out("LA_001.pdf")));
+    ASSERT_TRUE(QFile::link(out("fehlt.pdf"), out("LA_001.pdf")));
     prompt.answers = {MsgAnswer::Cancel};
     crtXMLData();
-    EXPECT_EQ(prompt.boxes.size(), 1);
-    EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
-    EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
+    expectQuestionAbout(QStringLiteral("LA_001.pdf"));
+    EXPECT_EQ(QFileInfo(out("LA_001.pdf")).symLinkTarget(), out("fehlt.pdf"));
+    EXPECT_EQ(QDir(outDir).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"LA_001.pdf"});
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
 }
