@@ -466,7 +466,7 @@ TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
 }
 
 // An error of the run, or a cancel, while formatters still render ends them: their half-written PDFs
-// and all temporary documents go, and no formatter runs on.
+// and all temporary documents go, no formatter runs on, and the earlier PDF under a name stays.
 TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
 {
     setFopJobs(4);
@@ -486,13 +486,16 @@ TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
             rows[419][QStringLiteral("EB0100")] = Variant::null(); // in the third document
         insertExportRows(db, rows);
         window.cancel.reset();
+        writeFile(out("LA_002.pdf"), "old two");
+        gOverwriteAsked = true;
         // The request comes with the first wait for a formatter: the last document's.
         if (c.cancel)
             QTimer::singleShot(0, &window.cancel, &RunCancel::request);
 
         const LaError e = runExpectingError();
         EXPECT_EQ(e.number(), c.error);
-        EXPECT_EQ(outputFiles(), QStringList());
+        EXPECT_EQ(outputFiles(), QStringList{"LA_002.pdf"});
+        EXPECT_EQ(readAll(out("LA_002.pdf")), QByteArray("old two"));
         EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
         EXPECT_EQ(processesMentioning(tempDir), QStringList());
         EXPECT_TRUE(prompt.boxes.isEmpty());
