@@ -255,7 +255,7 @@ TEST_F(PdfRunTest, PasswordProtectsThePdfAndReachesNoCommandLineAndNoLog)
     insertCompany(QStringLiteral("B"), 2, 1);
     qputenv("FAKE_FOP_SLEEP", "0.3");
     window.passwordChecked = true;
-    for (const QString& password : {QStringLiteral("ge heim\"\\x\\ Pässwort\\"), QStringLiteral("-o")}) {
+    for (const QString& password : {QStringLiteral("ge heim\"\\x\\ Pässwort\\"), QStringLiteral("-noprint")}) {
         SCOPED_TRACE(password.toStdString());
         window.password = password;
         QFile::remove(argvFile);
