@@ -10,7 +10,8 @@ packages=(
     unixodbc unixodbc-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev
     fop default-jre-headless fonts-dejavu-core fonts-liberation2
-    poppler-utils qpdf                                            # reading PDFs back in the tests
+    poppler-utils
+    libqpdf-dev qpdf   # encrypting the PDFs in our own process; the tests read PDFs back with qpdf
     hyphen-de hyphen-fr hyphen-it                                 # sources of the hyphenation patterns
     mariadb-server mariadb-client odbc-mariadb
     xvfb xauth xdg-utils qt6-translations-l10n

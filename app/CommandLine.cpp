@@ -44,7 +44,7 @@ QString germanParserError(const QCommandLineParser& parser)
 
 // Run options that the check has no use for.
 const QStringList kOutputOptions = {
-    QStringLiteral("output"), QStringLiteral("open-pdf"), QStringLiteral("pdf-password"), QStringLiteral("yes")};
+    QStringLiteral("output"), QStringLiteral("open-pdf"), QStringLiteral("pdf-password")};
 
 } // namespace
 
@@ -183,6 +183,7 @@ QString usageText()
                           "Die Prüfung (--check) nimmt --transfer, --source, --lib, --user und --password wie ein\n"
                           "Lauf und schreibt nichts in die Datenbank. Sie zeigt ihre Befunde als Tabelle auf der\n"
                           "Standardausgabe oder schreibt sie mit --to BERICHT in eine Datei (.csv: durch Semikolon\n"
-                          "getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine Zeile mit den Summen.\n"
+                          "getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine Zeile mit den Summen;\n"
+                          "einen bestehenden Bericht ersetzt sie nach einer Rückfrage (--yes beantwortet sie).\n"
                           "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf.\n");
 }

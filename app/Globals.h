@@ -35,4 +35,6 @@ inline constexpr const char* OutputPDF = "Output PDF";
 inline constexpr const char* DbTimeout = "DbTimeout";
 // The language of the printed certificates: "de", "fr", "it" or "auto" (missing: by the postal code).
 inline constexpr const char* FormLanguage = "FormLanguage";
+// Octal permissions of the files written for the user (missing: 0600).
+inline constexpr const char* OutputFileMode = "OutputFileMode";
 } // namespace SettingName

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "platform/LaError.h"
 #include "report/CheckReport.h"
+#include "report/OverwriteQuestion.h"
 #include "report/PlausibilityCheck.h"
 
 #include <QLineEdit>
@@ -16,7 +17,8 @@
 
 int runHeadlessCheck(const CommandLine& commandLine)
 {
-    HeadlessPrompt headless(stderr, isatty(fileno(stderr)) != 0, {false, commandLine.user, commandLine.password});
+    HeadlessPrompt headless(
+        stderr, isatty(fileno(stderr)) != 0, {commandLine.yes, commandLine.user, commandLine.password});
     const ScopedPrompt scoped(headless);
 
     // The hidden window supplies the stored settings, as for a headless run.
@@ -39,6 +41,14 @@ int runHeadlessCheck(const CommandLine& commandLine)
 
     PlausibilityCheck check;
     try {
+        // Asked before the check runs, as a run asks before it writes.
+        gOverwriteAsked = false;
+        if (commandLine.toFile && !mayWriteOutputFile(*commandLine.toFile)) {
+            std::fputs("Die Prüfung wurde nicht ausgeführt, weil die Rückfrage mit Abbrechen beantwortet wurde "
+                       "(--yes beantwortet sie mit OK).\n",
+                       stderr);
+            return 1;
+        }
         const bool done = check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&headless](qint64 row) {
             headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
         });

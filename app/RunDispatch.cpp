@@ -78,9 +78,8 @@ void runSalaryReport(RunSummary& summary)
         const OutputLock lock(gFrmMain->txtToFile());
 
         QStringList notes;
-        const QString logPath = runLogPath(notes);
-        gLog = std::make_unique<clsFSConnect>();
-        gLog->init(logPath, 0, true);
+        // Its own log, also while another run of the user still writes LOVARSLog.txt.
+        gLog = openRunLog(notes);
         for (const QString& note : std::as_const(notes)) {
             gLog->setValue(note + QStringLiteral("\r\n"));
             gLog->update();

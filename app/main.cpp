@@ -2,9 +2,9 @@
 #include "app/Globals.h"
 #include "app/HeadlessCheck.h"
 #include "app/HeadlessRun.h"
+#include "app/SecretArguments.h"
 #include "app/WidgetPrompt.h"
 #include "app/frmMain.h"
-#include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/TempFileInUse.h"
 
@@ -68,6 +68,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = parseCommandLine(arguments, QProcessEnvironment::systemEnvironment());
+    hideSecretArguments(argc, argv);
 
     try {
         switch (commandLine.mode) {
@@ -89,7 +90,7 @@ int main(int argc, char** argv)
             qInstallMessageHandler(quietQtDiagnostics);
             QApplication app(argc, argv);
             installGermanTranslations(app);
-            TempFileInUse::removeStale(GetTempDir(false));
+            TempFileInUse::removeStaleOfKilledRuns();
             return runHeadless(commandLine);
         }
         case CommandLine::Mode::Check: {
@@ -104,7 +105,7 @@ int main(int argc, char** argv)
             QApplication app(argc, argv);
             installGermanTranslations(app);
             // The salary data of a run that was killed before it could tidy up goes now.
-            TempFileInUse::removeStale(GetTempDir(false));
+            TempFileInUse::removeStaleOfKilledRuns();
             return runWindow(app);
         }
         }

@@ -2,8 +2,9 @@
 // call for a single certificate costs with and without the launcher's class-data archive, the memory
 // of one formatter call on a document of 200 certificates, that call with the style sheet as it was
 // before its items became blocks (bench/data/TaxAccountingForm-before.xsl) against today's, with the
-// size of the formatting objects per certificate, and the whole run with one formatter job and with
-// the default number of jobs against one formatter call for the same certificates, with either sheet.
+// size of the formatting objects per certificate, what the encryption in our own process adds to it,
+// and the whole run with one formatter job and with the default number of jobs against one formatter
+// call for the same certificates, with either sheet.
 //
 //   bench_pdf [rows-for-xml [certificates-for-pdf [call-pairs]]]     (defaults 20000, 2000 and 5)
 //
@@ -21,6 +22,7 @@
 #include "platform/clsRegistryHandler.h"
 #include "platform/clsShell.h"
 #include "report/FopJobPool.h"
+#include "report/PdfProtection.h"
 #include "report/PdfRun.h"
 #include "report/TextStream.h"
 #include "report/crtXMLData.h"
@@ -368,9 +370,10 @@ int main(int argc, char** argv)
         wholeDocument(docDb, &rows).saveToFile(docXml);
         t.restart();
         oneCall(docXml, work.filePath(QStringLiteral("doc200.pdf")));
+        const double call200 = seconds(t);
         std::printf("formatter call, 200 certificates: %.2f s, peak resident memory of the Java VM %.0f MB "
                     "(a job is reckoned at %.0f MB)\n",
-                    seconds(t),
+                    call200,
                     childPeakMegabytes(),
                     double(kFormatterJobBytes) / 1024.0 / 1024.0);
 
@@ -407,7 +410,21 @@ int main(int argc, char** argv)
                     foBytesPerCertificate(before) / 1024.0,
                     foBytesPerCertificate(QString()) / 1024.0);
 
-        // 5. The whole run with one formatter job and with the default number, against one formatter call
+        // 5. What the encryption in our own process adds to a protected PDF of 200 certificates.
+        QFile rendered(work.filePath(QStringLiteral("doc200.pdf")));
+        if (!rendered.open(QIODevice::ReadOnly))
+            return 2;
+        const QByteArray plain = rendered.readAll();
+        t.restart();
+        const QByteArray encrypted = protectedPdf(plain, QStringLiteral("geheim"), rendered.fileName());
+        const double encryptSeconds = seconds(t);
+        std::printf("encryption (AES-256, R 6) of that PDF: %.3f s for %.1f MB; ratio encryption / formatter call "
+                    "%.3f\n",
+                    encryptSeconds,
+                    double(encrypted.size()) / 1e6,
+                    encryptSeconds / call200);
+
+        // 6. The whole run with one formatter job and with the default number, against one formatter call
         //    for the same rows (all with the archive), one after the other in this one run.
         const QString pdfDb = work.filePath(QStringLiteral("pdf.sqlite"));
         writeDatabase(pdfDb, certificates);

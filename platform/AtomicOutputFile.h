@@ -1,31 +1,51 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <sys/types.h>
 
-// A file that replaces its target only when it is complete. It is written as a file without a name in
-// the target's folder (O_TMPFILE; on file systems without it, under a hidden temporary name there),
-// readable by the owner only, and put in place by commit() with one rename. Until then the previous
+// A file that replaces its target only when it is complete. The program creates it itself, exclusively
+// and owner-only, in the target's folder: without a name (O_TMPFILE), or on file systems without that
+// under a new hidden name ".<target name>.XXXXXX" there. commit() gives it the permissions of
+// outputFileMode() and puts it in place with one rename, which replaces whatever stands at the
+// target's name (a file, a link, a FIFO) without following or opening it. Until then the previous
 // target stays as it was; when the object dies without commit(), or the process is killed, nothing of
-// the new content is left under the target's name or beside it.
+// the new content is left under the target's name (a hidden file of a killed run goes with the next
+// file made for the same target).
 class AtomicOutputFile
 {
 public:
-    // Throws LaError (76 for a missing folder, 70, 75, ...) naming the target when the file cannot be made.
-    explicit AtomicOutputFile(const QString& target);
+    enum class Naming
+    {
+        Nameless, // O_TMPFILE where the file system has it
+        Hidden,   // always the hidden name, as on file systems without O_TMPFILE (network shares)
+    };
+
+    // Throws LaError (76 for a missing folder, 70, 75, ...) naming the target when the file cannot be
+    // made, and the error of outputFileMode() for a bad setting.
+    explicit AtomicOutputFile(const QString& target, Naming naming = Naming::Nameless);
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile&) = delete;
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
 
-    // The name under which the content is to be written (opened anew by the writer).
+    // A name under which a writer may open the file anew (mode 0 of clsFSConnect, a library that wants a
+    // file name). It leads through this process's descriptor table to this object's file, never to
+    // whatever someone puts under a name in the target's folder meanwhile.
     const QString& writeName() const { return m_writeName; }
 
-    // Writes the content to disk and renames it over the target, with the permissions a newly created
-    // file gets. Throws LaError naming the target; the target is then unchanged.
+    // Appends `bytes`. Throws LaError naming the target (61 for a full disk, ...).
+    void write(const QByteArray& bytes);
+
+    // Writes the content to disk and renames it over the target. Throws LaError naming the target; the
+    // target is then unchanged.
     void commit();
+
+    const QString& target() const { return m_target; }
 
 private:
     QString m_target;
     QString m_writeName;
-    QString m_temporaryName; // the named temporary file, when the file system has no O_TMPFILE
+    QString m_temporaryName; // the file's name beside the target, once it has one
+    mode_t m_mode;
     int m_fd = -1;
 };

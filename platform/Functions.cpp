@@ -87,25 +87,27 @@ QString installedDataDirectory()
     return QDir::cleanPath(gAppPath + QStringLiteral("/" LA_DATA_RELATIVE_TO_BIN));
 }
 
+// A relative setting never means the current folder: a clerk who starts the program from a shared
+// folder would otherwise run a launcher or a style sheet (with its extension functions) that another
+// user put there.
+QStringList applFilePlaces(const QString& path)
+{
+    if (path.startsWith(u'/'))
+        return {path};
+    const QString suffix = path.startsWith(QStringLiteral("./")) ? path.mid(1) : u'/' + path;
+    return {gAppPath + suffix, installedDataDirectory() + suffix};
+}
+
 QString getApplFilePath(const QString& path)
 {
     QString candidate;
     try {
-        if (isOrdinaryFile(path))
-            return path;
-        QString suffix;
-        if (path.startsWith(u'.'))
-            suffix = path.mid(1);
-        else if (path.startsWith(u'/'))
-            suffix = path;
-        else
-            suffix = u'/' + path;
-        candidate = gAppPath + suffix;
-        if (isOrdinaryFile(candidate))
-            return candidate;
-        const QString installed = installedDataDirectory() + suffix;
-        if (isOrdinaryFile(installed))
-            return installed;
+        const QStringList places = applFilePlaces(path);
+        candidate = places.front();
+        for (const QString& place : places) {
+            if (isOrdinaryFile(place))
+                return place;
+        }
         throw LaError(ErrNo::PathNotFoundOwn,
                       QStringLiteral("frmMain"),
                       QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden."));
@@ -171,6 +173,20 @@ QString CreateTempFile(const QString& prefix, const QString& directory)
         showError(16, QStringLiteral("Functions.CreateTempFile"));
     }
     return result;
+}
+
+QString privateTempDirectory()
+{
+    const QString dir = GetTempDir(false);
+    if (dir.isEmpty())
+        return {};
+    struct stat st
+    {
+    };
+    if (::lstat(QFile::encodeName(dir).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+        return dir;
+    return userTempDirectory(dir);
 }
 
 void OpenFile(const QString& file)

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The utility routines. Each shows its own error box ("Functions.<name>") and returns what it holds.
 
-// The path itself when it names an existing ordinary file; otherwise gAppPath joined with the path
-// ("./fop/fop" gives gAppPath + "/fop/fop"); otherwise the installed data directory joined with it.
-// When none exists: error box 10000 and the path joined with gAppPath.
+// The places where a configured file (FOP, XSL) is looked for, in this order: an absolute path is
+// itself; a relative one ("./fop/fop", "xsl/a.xsl") is joined with gAppPath, then with the installed
+// data directory. Never the current directory.
+QStringList applFilePlaces(const QString& path);
+
+// The first of applFilePlaces(path) that is an existing ordinary file. When none is: error box 10000
+// and the first place.
 QString getApplFilePath(const QString& path);
 
 // The data directory of an installed program (gAppPath + "/../share/lohnausweis"), where the
@@ -30,6 +35,11 @@ QString CreateTempFile(const QString& prefix, const QString& directory);
 // directory `base`/lohnausweis-<uid>-XXXXXX instead, the same one on later calls. The empty text
 // only when no directory can be made at all. GetTempDir uses it under /tmp.
 QString userTempDirectory(const QString& base, bool* nameTaken = nullptr);
+
+// The program's private temporary folder, into which only we can put files (the formatter's output
+// goes there): GetTempDir when that is a folder of ours that nobody else may write to, otherwise
+// userTempDirectory() under it. The empty text when there is none.
+QString privateTempDirectory();
 
 // Opens the file with the desktop's associated program; the result is ignored.
 void OpenFile(const QString& file);

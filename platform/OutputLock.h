@@ -8,9 +8,10 @@
 class OutputLock
 {
 public:
-    // Takes the lock for `target`. Throws LaError 70 naming the file when another run holds it, LaError
-    // 75 when the lock file is a symbolic link. Where no lock file can be made (missing or read-only
-    // folder) nothing can be written either; the run then fails at its own writing, so no lock is taken.
+    // Takes the lock for `target`, without ever waiting. Throws LaError 70 naming the file and the user
+    // whose run holds it; LaError 70 naming the lock file and its owner when it cannot be locked (another
+    // user's file we may not open, a link, a FIFO or anything but a plain file, a file system without
+    // locks, a folder that takes no file); LaError 76 when the folder is missing.
     explicit OutputLock(const QString& target);
     // Removes the lock file and releases the lock.
     ~OutputLock();

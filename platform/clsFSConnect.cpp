@@ -186,6 +186,11 @@ QString clsFSConnect::fileName() const
     return d->fileName;
 }
 
+int clsFSConnect::descriptor() const
+{
+    return d->file ? ::fileno(d->file.get()) : -1;
+}
+
 void clsFSConnect::init(const QString& file, qint64 Mode, bool ownerOnly)
 {
     try {

@@ -19,6 +19,8 @@ public:
     QString getValue() const;
     // The name given to the last init, so that messages can point to the file.
     QString fileName() const;
+    // The open file's descriptor, for a lock on it; -1 when no file is open.
+    int descriptor() const;
     // `ownerOnly` (mode 0): the file is made anew, readable by its owner only, and never through a
     // link or into something another user put at the name in the meantime.
     void init(const QString& file, qint64 Mode, bool ownerOnly = false);

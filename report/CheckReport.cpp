@@ -1,9 +1,7 @@
 #include "report/CheckReport.h"
 
+#include "platform/AtomicOutputFile.h"
 #include "platform/LaError.h"
-
-#include <QSaveFile>
-#include <cerrno>
 
 QString checkTotals(qint64 certificates, qsizetype errors, qsizetype notices)
 {
@@ -80,14 +78,13 @@ QByteArray checkReportCsv(const QList<CheckFinding>& findings)
 
 namespace {
 
-// The file is replaced only when it was written whole.
+// The file is replaced only when it was written whole, and never through a link someone put at its
+// name: the report holds names and numbers from the host.
 void writeWhole(const QString& fileName, const QByteArray& content)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileError(errno ? errno : EIO, fileName);
-    if (file.write(content) != content.size() || !file.commit())
-        throw fileError(errno ? errno : EIO, fileName);
+    AtomicOutputFile file(fileName);
+    file.write(content);
+    file.commit();
 }
 
 } // namespace

@@ -9,7 +9,10 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/PdfPlacement.h"
 #include "report/RunSummary.h"
+
+#include <QFile>
 
 namespace {
 
@@ -43,11 +46,20 @@ PdfRenderQueue::~PdfRenderQueue()
 
 void PdfRenderQueue::submit(const PdfDocument& document, const FormatterCall& call)
 {
-    m_pending.push_back({document, call, std::make_shared<TempFileInUse>(document.xmlFile)});
+    auto inUse = std::make_shared<TempFileInUse>(document.xmlFile);
+    std::shared_ptr<PdfPlacement> placement;
+    try {
+        placement = std::make_shared<PdfPlacement>(document.pdfFile);
+    } catch (...) {
+        QFile::remove(document.xmlFile);
+        throw;
+    }
+    const QString rendered = placement->renderedFile();
+    m_pending.push_back({document, call, std::move(inUse), std::move(placement)});
     ++m_started;
     m_window.setFileProgress(m_reported, m_started);
-    m_pool.submit({{QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, document.pdfFile)},
-                   document.pdfFile,
+    m_pool.submit({{QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, rendered)},
+                   rendered,
                    document.xmlFile});
 }
 
@@ -60,7 +72,7 @@ void PdfRenderQueue::report(const FopJobPool::Job& job, const FopJobPool::Result
 {
     // Jobs that were ended are never handed back; their documents are skipped here. The PDF names of
     // one run differ, so the name finds the document.
-    while (!m_pending.empty() && m_pending.front().document.pdfFile != job.pdfFile)
+    while (!m_pending.empty() && m_pending.front().placement->renderedFile() != job.pdfFile)
         m_pending.pop_front();
     if (m_pending.empty())
         throw LaError::runtime(ErrNo::ObjectNotSet);
@@ -68,17 +80,26 @@ void PdfRenderQueue::report(const FopJobPool::Job& job, const FopJobPool::Result
     m_pending.pop_front();
     const PdfDocument& document = pending.document;
 
-    const PdfRendering rendering = checkRendering(pending.call,
-                                                  document.xmlFile,
-                                                  document.pdfFile,
-                                                  result.outputs.value(0),
-                                                  result.outputs.value(1),
-                                                  result.exitStatuses.value(1, clsShell::kNotStarted));
+    PdfRendering rendering = checkRendering(pending.call,
+                                            document.xmlFile,
+                                            job.pdfFile,
+                                            document.pdfFile,
+                                            result.outputs.value(0),
+                                            result.outputs.value(1),
+                                            result.exitStatuses.value(1, clsShell::kNotStarted));
     m_window.setFileProgress(++m_reported, m_started);
     if (!gLog)
         throw LaError::runtime(ErrNo::ObjectNotSet);
     gLog->setValue(rendering.logBlock);
     gLog->update();
+    if (rendering.complete) {
+        try {
+            pending.placement->place(pending.call.withPassword, pending.call.password);
+        } catch (...) {
+            rendering.complete = false;
+            rendering.reason = toLaError(std::current_exception()).description();
+        }
+    }
 
     if (rendering.complete) {
         m_summary.addFile(document.pdfFile, document.certificates, {document.company}, QStringLiteral("PDF-Datei"));

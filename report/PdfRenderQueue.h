@@ -8,15 +8,17 @@
 #include <memory>
 
 class MainWindowView;
+class PdfPlacement;
 class RunSummary;
 class TempFileInUse;
 
 // The formatter side of a PDF run: hands each saved document to a pool of formatter jobs and reports
 // every PDF in document order, as a run that renders one document after the other does: the log block
 // in gLog, the run summary and the viewer for a complete PDF, the box "PDF-Datei konnte nicht erstellt
-// werden." for a failed one. The window's status bar names the file started last; the window also
-// hears how many of the files started are done. The run's cancel request (of the window) ends the
-// waits at once with the cancel error.
+// werden." for a failed one. The formatter writes into the private temporary folder; a complete PDF is
+// put under its name (encrypted when the call says so) by a PdfPlacement. The window's status bar names the file
+// started last; the window also hears how many of the files started are done. The run's cancel request (of the window)
+// ends the waits at once with the cancel error.
 class PdfRenderQueue
 {
 public:
@@ -29,7 +31,8 @@ public:
 
     // Starts rendering the document with `call` and returns once fewer than maxJobs jobs run; with one
     // job that is when its report is made. The queue owns the document's temporary file from here on.
-    // Reports of earlier documents are made meanwhile; their errors leave here.
+    // Reports of earlier documents are made meanwhile; their errors leave here, as do those of the
+    // PdfPlacement for this document (a folder that takes no file).
     void submit(const PdfDocument& document, const FormatterCall& call);
     // Waits for every job and reports it.
     void finish();
@@ -41,6 +44,7 @@ private:
         FormatterCall call;
         // Keeps another instance's clean-up of stale documents away while the document waits or renders.
         std::shared_ptr<TempFileInUse> inUse;
+        std::shared_ptr<PdfPlacement> placement;
     };
 
     void report(const FopJobPool::Job& job, const FopJobPool::Result& result);

@@ -20,21 +20,6 @@ struct PdfDocument
     QString company;
 };
 
-// Hands the saved document to the formatter through `queue`, which renders it, logs the formatter's run
-// in gLog and reports the result (see PdfRenderQueue). Asks before replacing the first existing PDF of
-// the run, after the documents before it have been rendered and reported. Returns false only when the
-// user refused to replace it. The document's temporary file is deleted on every path. Throws LaError
-// with "frmMain.crtPDFFile" in front (a folder at the PDF's name, a PDF that cannot be deleted, ...).
-bool crtPDFFile(const PdfDocument& document, PdfRenderQueue& queue);
-
-// What one formatter call gave.
-struct PdfRendering
-{
-    bool complete = false; // exit status 0 and a complete PDF file
-    QString reason;        // why not: the formatter's last error line, its exit status, the file's fault
-    QString logBlock;      // the run log's block for this call (never with the password)
-};
-
 // The formatter's settings for a run: resolved paths and the password (empty when none is to be set).
 struct FormatterCall
 {
@@ -44,15 +29,32 @@ struct FormatterCall
     QString password;
 };
 
-// The formatter's command line for one document.
+// Hands the saved document to the formatter (`call`) through `queue`, which renders it, logs the formatter's run
+// in gLog and reports the result (see PdfRenderQueue). Asks before replacing the first existing PDF of
+// the run, after the documents before it have been rendered and reported. Returns false only when the
+// user refused to replace it. The document's temporary file is deleted on every path. Throws LaError
+// with "frmMain.crtPDFFile" in front (a folder at the PDF's name, a folder that takes no file, ...).
+bool crtPDFFile(const PdfDocument& document, const FormatterCall& call, PdfRenderQueue& queue);
+
+// What one formatter call gave.
+struct PdfRendering
+{
+    bool complete = false; // exit status 0 and a complete PDF file
+    QString reason;        // why not: the formatter's last error line, its exit status, the file's fault
+    QString logBlock;      // the run log's block for this call (never with the password)
+};
+
+// The formatter's command line for one document; it never carries the password.
 QString formatterCommandLine(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile);
 
 // Judges what "java -version" and the formatter gave for one document (their captured texts and the
-// formatter's exit status as clsShell reports them) and removes a half-written PDF. Reads no window and
-// no global and writes no log, so documents may be rendered side by side.
+// formatter's exit status as clsShell reports them) and removes a half-written PDF. `pdfFile` is the
+// file the formatter wrote, `finalName` the name the PDF is for. Reads no window and no global and
+// writes no log, so documents may be rendered side by side.
 PdfRendering checkRendering(const FormatterCall& call,
                             const QString& xmlFile,
                             const QString& pdfFile,
+                            const QString& finalName,
                             const QString& javaVersion,
                             const QString& formatterOutput,
                             int status);

@@ -15,6 +15,7 @@
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/FopJobPool.h"
+#include "report/FormatterSetup.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
@@ -26,7 +27,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -65,24 +65,6 @@ public:
 private:
     QString m_file;
     TempFileInUse m_inUse;
-};
-
-// Removes an existing PDF before the formatter writes it anew, so that afterwards the PDF's existence
-// proves the formatter's success. A failure carries its own location naming the file.
-void removeExistingPdf(const QString& pdfFile)
-{
-    try {
-        std::filesystem::remove(std::filesystem::path(QFile::encodeName(pdfFile).toStdString()));
-    } catch (...) {
-        raiseError(QStringLiteral("frmMain.crtPDFFile") + kCrLf + kCrLf + QStringLiteral("Datei ") + pdfFile +
-                   QStringLiteral(" konnte nicht gelöscht werden."));
-    }
-}
-
-// An error that already carries the location of crtPDFFile and must not get it twice.
-struct LocatedPdfError
-{
-    LaError error;
 };
 
 QString formatterFileArguments(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
@@ -177,23 +159,22 @@ QString formatterErrorLine(const QString& output)
 
 QString formatterCommandLine(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
 {
-    QString commandLine = quoteArgument(call.formatter);
-    // Quoted, so that a password with blanks or quotes reaches the formatter as one argument.
-    if (call.withPassword)
-        commandLine += QStringLiteral(" -u ") + quoteArgument(call.password);
-    return commandLine + formatterFileArguments(call, xmlFile, pdfFile);
+    // Never the password: every user of the machine can read a command line, and the formatter would
+    // take a password beginning with "-" for an option. The program encrypts the finished PDF itself.
+    return quoteArgument(call.formatter) + formatterFileArguments(call, xmlFile, pdfFile);
 }
 
 PdfRendering checkRendering(const FormatterCall& call,
                             const QString& xmlFile,
                             const QString& pdfFile,
+                            const QString& finalName,
                             const QString& javaVersion,
                             const QString& formatterOutput,
                             int status)
 {
     PdfRendering result;
     // The password never goes into the log: the log block repeats only the file arguments.
-    result.logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + pdfFile + kCrLf +
+    result.logBlock = kCrLf + kCrLf + QString(60, u'*') + kCrLf + QStringLiteral("Create file ") + finalName + kCrLf +
                       kCrLf + formatterFileArguments(call, xmlFile, pdfFile) + kCrLf + kCrLf + javaVersion + kCrLf +
                       formatterOutput;
 
@@ -220,7 +201,7 @@ PdfRendering checkRendering(const FormatterCall& call,
     return result;
 }
 
-bool crtPDFFile(const PdfDocument& document, PdfRenderQueue& queue)
+bool crtPDFFile(const PdfDocument& document, const FormatterCall& call, PdfRenderQueue& queue)
 {
     TemporaryFileRemover removeXml(document.xmlFile);
     const QString& pdfFile = document.pdfFile;
@@ -237,23 +218,10 @@ bool crtPDFFile(const PdfDocument& document, PdfRenderQueue& queue)
             return false;
 
         window.setStatusText(QStringLiteral("Datei '") + pdfFile + QStringLiteral("' erstellen ..."));
-
-        if (QFileInfo::exists(pdfFile) || QFileInfo(pdfFile).isSymLink()) {
-            try {
-                removeExistingPdf(pdfFile);
-            } catch (const LaError& e) {
-                throw LocatedPdfError{e};
-            }
-        }
-
-        FormatterCall call{getApplFilePath(gFopPath), getApplFilePath(gXslPath), window.chkPassword(), {}};
-        if (call.withPassword)
-            call.password = window.txtPDFPassword();
+        // An existing PDF stays until its successor is complete (see PdfPlacement).
         removeXml.release();
         queue.submit(document, call);
         return true;
-    } catch (const LocatedPdfError& located) {
-        throw located.error;
     } catch (...) {
         raiseError(QStringLiteral("frmMain.crtPDFFile"));
     }
@@ -270,6 +238,8 @@ void crtXMLData(RunSummary& summary)
     try {
         MainWindowView& window = mainWindow();
         window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
+        // Before the login: without the formatter the run cannot write anything.
+        const FormatterCall call = formatterCallFor(window);
 
         std::unique_ptr<clsADOConnect> reader;
         const qint16 medium = getMediumIndex();
@@ -328,7 +298,7 @@ void crtXMLData(RunSummary& summary)
                 gTempXmlFile = crtXMLFile(*stream);
                 document.pdfFile = numberedPdfFileName(outputFile, fileCount);
                 document.xmlFile = gTempXmlFile;
-                if (!crtPDFFile(document, queue))
+                if (!crtPDFFile(document, call, queue))
                     return;
                 companyOpen = false;
                 documentRows = 0;
@@ -355,7 +325,7 @@ void crtXMLData(RunSummary& summary)
         if (fileCount > 0)
             document.pdfFile = numberedPdfFileName(outputFile, ++fileCount);
         document.xmlFile = gTempXmlFile;
-        if (!crtPDFFile(document, queue))
+        if (!crtPDFFile(document, call, queue))
             return;
         try {
             queue.finish();

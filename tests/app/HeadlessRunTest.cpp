@@ -4,6 +4,8 @@
 #include "support/HangingProgram.h"
 #include "support/HeadlessRunFixture.h"
 
+#include <QDateTime>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
@@ -70,6 +72,7 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
     EXPECT_EQ(csv.exitCode, 0);
     EXPECT_TRUE(csv.err.isEmpty()) << csv.err.toStdString();
     EXPECT_GT(QFileInfo(path("LA.csv")).size(), 0);
+    EXPECT_EQ(modeOf(path("LA.csv")), 0600);
     // What was written, on standard output: the file, then the totals.
     const QList<QStringList> lines = summary(csv);
     ASSERT_EQ(lines.size(), 2) << csv.out.toStdString();
@@ -126,6 +129,7 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 {
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("OutputFileMode"), QStringLiteral("0640"));
     const QStringList arguments = oleArguments(path("demo.db"), path("LA.pdf"), "pdf") << QStringLiteral("--yes");
 
     qputenv("FAKE_FOP_SLEEP", "1");
@@ -148,16 +152,21 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
     ASSERT_GE(pdfs.size(), 2);
     ASSERT_EQ(lines.size(), pdfs.size() + 1) << done.out.toStdString();
     EXPECT_EQ(lines[0].value(0), path("LA_001.pdf"));
-    EXPECT_EQ(lines.last().value(1), QStringLiteral("%1 Dateien").arg(pdfs.size()));
+    // The totals add up every file: the demo's three companies and 41 certificates.
+    EXPECT_EQ(lines.last().mid(0, 3), (QStringList{"Total", "3 Dateien", "41 Lohnausweise"}));
+    for (const QString& pdf : pdfs)
+        EXPECT_EQ(modeOf(path(pdf.toLatin1())), 0640) << pdf.toStdString();
     EXPECT_FALSE(QFileInfo::exists(OutputLock::lockFileFor(path("LA.pdf"))));
     // The run log ends with the same lines; the refused run left it alone.
     QFile log(logPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).endsWith(QString(done.out).replace(u'\n', QStringLiteral("\r\n"))));
 
+    const QByteArray previous = readBytes(path("LA_001.pdf"));
     qputenv("FAKE_FOP_FAIL", "crash");
-    qputenv("FAKE_FOP_FAIL_ON", "_001");
-    const RunResult crashed = run(arguments);
+    qputenv("FAKE_FOP_FAIL_ON", "Alpenblick Treuhand AG"); // the first company
+    // A password that looks like an option is a password like any other.
+    const RunResult crashed = run(QStringList(arguments) << QStringLiteral("--pdf-password") << QStringLiteral("-o"));
     qunsetenv("FAKE_FOP_FAIL");
     qunsetenv("FAKE_FOP_FAIL_ON");
     EXPECT_EQ(crashed.exitCode, 1);
@@ -165,8 +174,10 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
                                                     "Grund: Exitstatus 137\nProtokoll: %2\n\n")
                                          .arg(path("LA_001.pdf"), logPath())))
         << crashed.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(path("LA_001.pdf")));
-    EXPECT_EQ(summary(crashed).size(), pdfs.size()); // the other files and the totals
+    EXPECT_EQ(readBytes(path("LA_001.pdf")), previous); // the last good file stays
+    EXPECT_EQ(summary(crashed).size(), pdfs.size());    // the other files and the totals
+    EXPECT_EQ(QProcess::execute(QStringLiteral("qpdf"), {QStringLiteral("--requires-password"), path("LA_002.pdf")}),
+              0);
 }
 
 // Killed in the middle of writing, a CSV run leaves the previous file byte for byte and nothing beside
@@ -298,14 +309,128 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
                                                  "756.1328.2136.32 stimmt nicht.")));
 
     const RunResult text = run(QStringList(check) << QStringLiteral("--to") << path("befunde.txt"));
-    QFile textFile(path("befunde.txt"));
-    ASSERT_TRUE(textFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(textFile.readAll()), table.out);
+    EXPECT_EQ(QString::fromUtf8(readBytes(path("befunde.txt"))), table.out);
+    EXPECT_EQ(modeOf(path("befunde.txt")), 0600);
     EXPECT_EQ(text.out, totals);
+
+    // An existing report is asked about as a run's output is; a link at its name (planted in a shared
+    // folder) is replaced, never written through.
+    const RunResult asked = run(QStringList(check) << QStringLiteral("--to") << path("befunde.CSV"));
+    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_TRUE(asked.err.startsWith(
+        QStringLiteral("Datei überschreiben\nSoll die Datei \"%1\" überschrieben werden?").arg(path("befunde.CSV"))));
+    EXPECT_EQ(readBytes(path("befunde.CSV")), csvBytes);
+    writeBytes(path("bashrc"), "eigene Datei");
+    ASSERT_TRUE(QFile::remove(path("befunde.txt")) && QFile::link(path("bashrc"), path("befunde.txt")));
+    EXPECT_EQ(run(QStringList(check) << "--to" << path("befunde.txt") << "--yes").exitCode, 1);
+    EXPECT_EQ(readBytes(path("bashrc")), QByteArray("eigene Datei"));
+    EXPECT_EQ(QString::fromUtf8(readBytes(path("befunde.txt"))), table.out);
 
     const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("clsADOConnect.init"))) << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_EQ(run({QStringLiteral("--check"), QStringLiteral("--output"), QStringLiteral("pdf")}).exitCode, 2);
+}
+
+// On a full disk the report cannot be written whole: the check fails saying so, the previous report stays.
+TEST_F(HeadlessRun, CheckReportOnAFullDiskFailsAndKeepsThePreviousReport)
+{
+    const QString disk = path("disk");
+    QDir().mkpath(disk);
+    if (::geteuid() != 0 ||
+        QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}))
+        GTEST_SKIP() << "a small file system for the full disk needs root (mount -t tmpfs)";
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    writeDemoDatabase(path("demo.db"));
+    const QString report = disk + QStringLiteral("/befunde.txt");
+    writeBytes(report, "voriger Bericht");
+    QFile fill(disk + QStringLiteral("/voll"));
+    ASSERT_TRUE(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (fill.write(QByteArray(4096, 'x')) == 4096) {
+    }
+
+    const RunResult r = run(QStringLiteral("--check --transfer ole --lib DEMO --yes --to").split(u' ')
+                            << report << QStringLiteral("--source") << path("demo.db"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Datenträger voll: ") + report)) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(readBytes(report), QByteArray("voriger Bericht"));
+}
+
+// A FIFO that another user put at the name of a PDF or of the lock file ends nothing in a hang: the PDF
+// takes its place, the lock file is refused with a message.
+TEST_F(HeadlessRun, PlantedFifosNeverBlockARun)
+{
+    writeDemoDatabase(path("demo.db"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    const struct
+    {
+        const char* name;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {"LA_001.pdf", 0, ""},
+        {".LA.pdf.lock", 1, "(sie ist keine gewöhnliche Datei)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path(c.name)).constData(), 0666), 0);
+        const RunResult r = runOle(path("demo.db"), "LA.pdf", "pdf", "--yes");
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        const QFileInfo fifo(path(c.name));
+        EXPECT_EQ(fifo.isFile(), c.exitCode == 0);
+        QFile::remove(path(c.name));
+    }
+}
+
+// Killed while the formatter renders, a PDF run leaves the earlier run's PDFs byte for byte and nothing
+// beside them; its temporary files go at the next start.
+TEST_F(HeadlessRun, KilledPdfRunLeavesThePreviousFiles)
+{
+    writeDemoDatabase(path("demo.db"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    const QString out = path("out");
+    QDir().mkpath(out);
+    const QStringList previous = {"LA_001.pdf", "LA_002.pdf", "LA_003.pdf"};
+    for (const QString& name : previous)
+        writeBytes(out + u'/' + name, name.toUtf8());
+    const QString calls = path("calls");
+    const ScopedEnv record("FAKE_FOP_ARGV", calls);
+    const ScopedEnv slow("FAKE_FOP_SLEEP", QStringLiteral("60"));
+    const QStringList arguments = oleArguments(
+        path("demo.db"), out + QStringLiteral("/LA.pdf"), "pdf", "--yes --pdf-password=geheim --password geheim");
+    const std::unique_ptr<QProcess> running = start(arguments);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(calls).size() > 0; }, 20000));
+    // Every user can read a command line: neither the program's nor the formatter's shows the passwords.
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (pid == QString::number(running->processId()) ||
+            readBytes(QStringLiteral("/proc/%1/environ").arg(pid)).contains(QFile::encodeName(calls))) {
+            EXPECT_FALSE(readBytes(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains("geheim")) << pid.toInt();
+        }
+    }
+    ::kill(pid_t(running->processId()), SIGKILL);
+    running->waitForFinished();
+    // The stand-in formatter outlives the program here; it goes first, so that it writes nothing more.
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+        if (readBytes(QStringLiteral("/proc/%1/environ").arg(pid)).contains(QFile::encodeName(calls)))
+            ::kill(pid.toInt(), SIGKILL);
+
+    for (const QString& name : previous)
+        EXPECT_EQ(readBytes(out + u'/' + name), name.toUtf8());
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), previous);
+    const QStringList temporary = {QStringLiteral("tmp*.tmp"), QStringLiteral("pdf*.tmp")};
+    const QStringList left = QDir(tempDir()).entryList(temporary, QDir::Files);
+    EXPECT_GE(left.size(), 2) << left.join(u' ').toStdString(); // a document and its PDF per job
+    for (const QString& name : left) {
+        QFile file(tempDir() + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime);
+    }
+
+    const ScopedEnv quick("FAKE_FOP_SLEEP", std::nullopt);
+    EXPECT_EQ(run(arguments).exitCode, 0);
+    EXPECT_EQ(QDir(tempDir()).entryList(temporary, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), previous);
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <tuple>
 
@@ -143,10 +144,28 @@ TEST_F(RunDispatch, LogGoesAroundAnythingForeignAtItsName)
     }
 }
 
+// A run never deletes the log of a run still under way (it holds a lock on it): it writes its own beside.
+TEST_F(RunDispatch, ALogInUseIsLeftToItsRun)
+{
+    write(logPath(), "Protokoll des anderen Laufs");
+    QFile other(logPath());
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly) && ::flock(other.handle(), LOCK_EX) == 0);
+    runSalaryReport();
+    runSalaryReport();
+    EXPECT_EQ(readBytes(logPath()), QByteArray("Protokoll des anderen Laufs"));
+    EXPECT_EQ(QDir(tempDir()).entryList({QStringLiteral("LOVARSLog*")}),
+              (QStringList{"LOVARSLog-2.txt", "LOVARSLog.txt"}));
+    other.close();
+    runSalaryReport();
+    EXPECT_EQ(readBytes(logPath()), QByteArray());
+}
+
 TEST_F(RunDispatch, LoginClosedWithoutOkEndsTheRunQuietly)
 {
     m_window.medium = 0;
     m_prompt.loginCancelled = true;
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
     for (const bool pdf : {false, true}) {
         SCOPED_TRACE(pdf);
         m_window.pdf = pdf;

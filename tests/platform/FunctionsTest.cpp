@@ -18,17 +18,9 @@ void touch(const QString& path)
     writeBytes(path, {});
 }
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 } // namespace
 
-TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirectory)
+TEST(getApplFilePath, ResolvesAgainstTheProgramThenTheDataDirectoryNeverTheCurrentOne)
 {
     struct Restore
     {
@@ -66,12 +58,12 @@ TEST(getApplFilePath, ResolvesAgainstTheCurrentThenTheProgramThenTheDataDirector
         {QStringLiteral("./xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {QStringLiteral("xsl/installed.xsl"), data + QStringLiteral("/xsl/installed.xsl"), true},
         {absolute, absolute, true},
-        // Found in the current directory first, taken as it was passed.
-        {QStringLiteral("local.xsl"), QStringLiteral("local.xsl"), true},
-        {QStringLiteral("./local.xsl"), QStringLiteral("./local.xsl"), true},
+        // A file in the current directory may have been planted there by another user.
+        {QStringLiteral("local.xsl"), bin + QStringLiteral("/local.xsl"), false},
+        {QStringLiteral("./local.xsl"), bin + QStringLiteral("/local.xsl"), false},
         {QStringLiteral("./xsl/dir.xsl"), bin + QStringLiteral("/xsl/dir.xsl"), false},
         {QStringLiteral("xsl/missing.xsl"), bin + QStringLiteral("/xsl/missing.xsl"), false},
-        {QStringLiteral("/no/such/file"), bin + QStringLiteral("/no/such/file"), false},
+        {QStringLiteral("/no/such/file"), QStringLiteral("/no/such/file"), false},
     };
     for (const Case& c : cases) {
         prompt.boxes.clear();
@@ -103,7 +95,7 @@ TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)
         EXPECT_EQ(GetTempDir(false), expected);
         EXPECT_EQ(GetTempDir(true), expected + QStringLiteral("/"));
     }
-    EXPECT_EQ(modeOf(own), mode_t(0700));
+    EXPECT_EQ(modeOf(own), 0700);
 }
 
 TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
@@ -117,7 +109,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
     ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
     EXPECT_EQ(userTempDirectory(base.path(), &taken), own);
     EXPECT_FALSE(taken);
-    EXPECT_EQ(modeOf(own), mode_t(0700));
+    EXPECT_EQ(modeOf(own), 0700);
     ASSERT_TRUE(QDir().rmdir(own));
 
     // A link planted by someone else (pointing at a directory they can read), a file, another
@@ -134,7 +126,7 @@ TEST(GetTempDir, ForeignOrPlantedNamesGiveAFreshPrivateFolder)
         if (!taken)
             continue;
         EXPECT_TRUE(fresh.startsWith(own + u'-')) << qPrintable(fresh);
-        EXPECT_EQ(modeOf(fresh), mode_t(0700));
+        EXPECT_EQ(modeOf(fresh), 0700);
         // The same folder next time, so that the log and the temporary files stay together.
         EXPECT_EQ(userTempDirectory(base.path()), fresh);
         QDir(fresh).removeRecursively();
@@ -159,7 +151,7 @@ TEST(CreateTempFile, EmptyPrivateUniqueFilesWithThePrefix)
         EXPECT_FALSE(info.fileName().contains(u'_'));
         EXPECT_TRUE(info.isFile());
         EXPECT_EQ(info.size(), 0);
-        EXPECT_EQ(modeOf(name), mode_t(0600));
+        EXPECT_EQ(modeOf(name), 0600);
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 4);

@@ -45,6 +45,10 @@ TEST(TempFileInUse, OnlyOurOwnUnusedOldSalaryDocumentsAreRemoved)
         {"tmpShort.tmp", kDocument, 120, false}, // not the run's name pattern
         {"LOVARSLog.txt", kDocument, 120, false},
         {"tmpForeig.tmp", kDocument, 120, false}, // another user's (made so when we may)
+        // What the formatter writes into: nothing yet, or a PDF.
+        {"pdfAb12Cd.tmp", "%PDF-1.4\n", 120, true},
+        {"pdfEmpty1.tmp", {}, 120, true},
+        {"pdfOther1.tmp", "data of another program", 120, false},
     };
     for (const Case& c : cases)
         writeAged(dir.filePath(QString::fromLatin1(c.name)), c.content, c.age);
@@ -58,7 +62,7 @@ TEST(TempFileInUse, OnlyOurOwnUnusedOldSalaryDocumentsAreRemoved)
         QFile::link(elsewhere.filePath(QStringLiteral("target.xml")), dir.filePath(QStringLiteral("tmpLink01.tmp"))));
 
     // Without the right to give the file away it stays ours, and goes.
-    EXPECT_EQ(TempFileInUse::removeStale(dir.path()), foreign ? 1 : 2);
+    EXPECT_EQ(TempFileInUse::removeStale(dir.path()), foreign ? 3 : 4);
     for (const Case& c : cases) {
         const bool removed = c.removed || (QByteArray(c.name) == "tmpForeig.tmp" && !foreign);
         EXPECT_EQ(QFile::exists(dir.filePath(QString::fromLatin1(c.name))), !removed) << c.name;

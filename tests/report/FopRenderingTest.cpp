@@ -90,10 +90,10 @@ TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
     }
 }
 
-// The whole chain: the program's document, launcher and style sheet give a PDF that is encrypted with
-// AES-256 and opens with the password only. It shows each employee's name and income; where every text
-// field is 200 characters long (items 14 and 15 join two of them), each certificate stays on its one
-// page, FOP reports nothing that leaves its area, and the cut texts end in "…".
+// The whole chain: the program's document, launcher and style sheet give a PDF that the program encrypts
+// with AES-256 of revision 6 and that opens with the password only. It shows each employee's name and income; where
+// every text field is 200 characters long (items 14 and 15 join two of them), each certificate stays on its one page,
+// FOP reports nothing that leaves its area, and the cut texts end in "…".
 TEST_F(RealFop, ProgramRunGivesAnAesEncryptedPdfWithEveryTextInsideItsBox)
 {
     const struct
@@ -131,6 +131,12 @@ TEST_F(RealFop, ProgramRunGivesAnAesEncryptedPdfWithEveryTextInsideItsBox)
     EXPECT_NE(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).exitCode, 0);
     const QString info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-upw"), password, pdf}).output;
     EXPECT_TRUE(info.contains(QStringLiteral("algorithm:AES-256"))) << info.toStdString();
+    const QString encryption =
+        runTool(QStringLiteral("qpdf"), {QStringLiteral("--show-encryption"), "--password=" + password, pdf}).output;
+    EXPECT_TRUE(encryption.contains(QStringLiteral("R = 6\n"))) << encryption.toStdString();
+    // Encrypted, it is no archive PDF and does not claim to be one.
+    EXPECT_FALSE(runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), QStringLiteral("-upw"), password, pdf})
+                     .output.contains(QStringLiteral("pdfaid")));
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+5\\n")))) << info.toStdString();
 
     const ToolResult text =

@@ -1,17 +1,29 @@
 #include "report/crtXMLData.h"
 
 #include "db/ExportRow.h"
+#include "platform/Functions.h"
 #include "report/PdfRun.h"
 #include "report/RunSummary.h"
 #include "support/PdfRunFixture.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QTimer>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kNotCreated = QStringLiteral("PDF-Datei konnte nicht erstellt werden.");
+
+// Processes whose command line (or environment) mentions `text`.
+QStringList processesMentioning(const QString& text, const char* what = "cmdline")
+{
+    QStringList found;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+        if (readAll(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(what))).contains(text.toUtf8()))
+            found << pid;
+    return found;
+}
 
 } // namespace
 
@@ -121,23 +133,24 @@ TEST_F(PdfRunTest, ExistingFilesAreAskedAboutOncePerRun)
     EXPECT_EQ(staffNames(out("LA_001.pdf")), personNames(1, 3));
     EXPECT_EQ(staffNames(out("LA_002.pdf")), personNames(4, 6));
 
-    // Cancel ends the run: the old file stays, nothing is rendered, no temporary file is left.
+    // Cancel ends the run: what stands at the name stays (a link that leads nowhere is asked about as a
+    // file is), nothing is rendered, no temporary file is left.
     prompt.boxes.clear();
     gOverwriteAsked = false;
-    ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile));
-    writeFile(out("LA_001.pdf"), "old one");
+    ASSERT_TRUE(QFile::remove(out("LA_002.pdf")) && QFile::remove(argvFile) && QFile::remove(out("LA_001.pdf")));
+    ASSERT_TRUE(QFile::link(out("fehlt.pdf"), out("LA_001.pdf")));
     prompt.answers = {MsgAnswer::Cancel};
     crtXMLData();
-    EXPECT_EQ(prompt.boxes.size(), 1);
-    EXPECT_EQ(outputFiles(), QStringList{"LA_001.pdf"});
-    EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
+    expectQuestionAbout(QStringLiteral("LA_001.pdf"));
+    EXPECT_EQ(QFileInfo(out("LA_001.pdf")).symLinkTarget(), out("fehlt.pdf"));
+    EXPECT_EQ(QDir(outDir).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"LA_001.pdf"});
     EXPECT_TRUE(formatterCalls().isEmpty());
     EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
 }
 
-// Whatever way the formatter fails for the first document, no file is left under its name, the box
-// says which file, why and where the log is, and the run goes on with the next document.
-TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
+// Whatever way the formatter fails for the first document, the previous file under its name stays byte
+// for byte, the box says which file, why and where the log is, and the run goes on with the next document.
+TEST_F(PdfRunTest, FailedRenderingKeepsThePreviousFileIsReportedAndTheRunGoesOn)
 {
     insertCompany(QStringLiteral("A"), 1, 2);
     insertCompany(QStringLiteral("B"), 3, 2);
@@ -152,9 +165,10 @@ TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
         {"crash", "Exitstatus 137"},
         {"empty", "Die Datei ist kein vollständiges PDF"},
     };
-    qputenv("FAKE_FOP_FAIL_ON", "_001");
+    qputenv("FAKE_FOP_FAIL_ON", "Person 00001");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fail);
+        writeFile(out("LA_001.pdf"), "old one");
         prompt.boxes.clear();
         gOverwriteAsked = true;
         qputenv("FAKE_FOP_FAIL", c.fail);
@@ -168,7 +182,8 @@ TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
                       logFile);
         EXPECT_EQ(prompt.boxes[0].style, MsgStyle::Critical);
         EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("Fehler"));
-        EXPECT_EQ(outputFiles(), QStringList{"LA_002.pdf"});
+        EXPECT_EQ(outputFiles(), (QStringList{"LA_001.pdf", "LA_002.pdf"}));
+        EXPECT_EQ(readAll(out("LA_001.pdf")), QByteArray("old one"));
         ASSERT_EQ(summary.files().size(), 1);
         EXPECT_EQ(summary.files()[0].path, out("LA_002.pdf"));
         EXPECT_TRUE(temporaryFiles().isEmpty());
@@ -176,55 +191,119 @@ TEST_F(PdfRunTest, FailedRenderingLeavesNoFileAndIsReportedAndTheRunGoesOn)
     EXPECT_EQ(formatterCalls().size(), 10);
 }
 
-// Without rows nothing is asked, deleted or rendered.
-TEST_F(PdfRunTest, NoRowsRaisesErrorOneBeforeAnyFileIsTouched)
+// Without rows, or without the formatter or its style sheet, nothing is asked, deleted or rendered:
+// one error, found out before the first document.
+TEST_F(PdfRunTest, ErrorsFoundBeforeAnyFileIsTouched)
 {
     writeFile(out("LA.pdf"), "old");
-    const LaError e = runExpectingError();
-    EXPECT_EQ(e.number(), ErrNo::NoCertificateData);
-    EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData\r\nLOVAR/400 Rariz Neuer Lohnausweis"));
-    EXPECT_EQ(e.description(), QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
-    EXPECT_TRUE(formatterCalls().isEmpty());
-    EXPECT_TRUE(prompt.boxes.isEmpty());
-    EXPECT_EQ(readAll(out("LA.pdf")), QByteArray("old"));
-    EXPECT_TRUE(temporaryFiles().isEmpty());
+    const QString missing = work.filePath(QStringLiteral("fehlt/fop"));
+    const QString settings = QStringLiteral("\r\nEinstellungsdatei: ") + clsRegistryHandler::storeFilePath();
+    const struct
+    {
+        int rows;
+        QString fop;
+        QString xsl;
+        int error;
+        QString source;
+        QString description;
+    } cases[] = {
+        {0,
+         gFopPath,
+         gXslPath,
+         ErrNo::NoCertificateData,
+         QStringLiteral("LOVAR/400 Rariz Neuer Lohnausweis"),
+         QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!")},
+        {3,
+         missing,
+         gXslPath,
+         ErrNo::PathNotFoundOwn,
+         QStringLiteral("frmMain"),
+         QStringLiteral("Pfad für '%1' nicht gefunden.\r\nEinstellung FOP, gesucht als: %1").arg(missing) + settings},
+        {3,
+         gFopPath,
+         QStringLiteral("./fehlt.xsl"),
+         ErrNo::PathNotFoundOwn,
+         QStringLiteral("frmMain"),
+         QStringLiteral("Pfad für './fehlt.xsl' nicht gefunden.\r\nEinstellung XSL, gesucht als: %1, %2")
+                 .arg(gAppPath + QStringLiteral("/fehlt.xsl"),
+                      installedDataDirectory() + QStringLiteral("/fehlt.xsl")) +
+             settings},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description.toStdString());
+        db.exec(QStringLiteral("DELETE FROM LGHLAEXP"));
+        insertCompany(QStringLiteral("A"), 1, c.rows);
+        gFopPath = c.fop;
+        gXslPath = c.xsl;
+        const LaError e = runExpectingError();
+        EXPECT_EQ(e.number(), c.error);
+        EXPECT_EQ(e.source(), QStringLiteral("frmMain.crtXMLData\r\n") + c.source);
+        EXPECT_EQ(e.description(), c.description);
+        EXPECT_TRUE(formatterCalls().isEmpty());
+        EXPECT_TRUE(prompt.boxes.isEmpty());
+        EXPECT_EQ(readAll(out("LA.pdf")), QByteArray("old"));
+        EXPECT_TRUE(temporaryFiles().isEmpty());
+    }
 }
 
-// The formatter's command line is split by the Windows rules: the password must come through as one
-// argument whatever it holds, and it must never reach the run log.
-TEST_F(PdfRunTest, PasswordIsOneArgumentAndTheLogHasOneBlockPerPdfWithoutIt)
+// The password never stands on a command line or in an environment, where every user of the machine
+// could read it while the formatter renders, nor in the run log. Whatever it holds (blanks, quotes, a
+// leading "-" that a program would take for an option), the PDF opens with it and only with it.
+TEST_F(PdfRunTest, PasswordProtectsThePdfAndReachesNoCommandLineAndNoLog)
 {
     insertCompany(QStringLiteral("A"), 1, 1);
     insertCompany(QStringLiteral("B"), 2, 1);
-    const QString password = QStringLiteral("ge heim\"\\x\\ Pässwort\\");
+    qputenv("FAKE_FOP_SLEEP", "0.3");
     window.passwordChecked = true;
-    window.password = password;
-    crtXMLData();
+    for (const QString& password : {QStringLiteral("ge heim\"\\x\\ Pässwort\\"), QStringLiteral("-noprint")}) {
+        SCOPED_TRACE(password.toStdString());
+        window.password = password;
+        QFile::remove(argvFile);
+        gOverwriteAsked = true;
+        gLog = std::make_unique<clsFSConnect>();
+        gLog->init(logFile, 0);
+        // The formatter's processes are those that inherited the test's FAKE_FOP_ARGV.
+        int looks = 0;
+        QStringList seen;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (const QString& pid : processesMentioning(argvFile, "environ")) {
+                ++looks;
+                for (const char* what : {"cmdline", "environ"})
+                    if (readAll(QStringLiteral("/proc/%1/%2").arg(pid, what)).contains(password.toUtf8()))
+                        seen << pid + u'/' + QLatin1String(what);
+            }
+        });
+        watch.start(20);
+        crtXMLData();
+        watch.stop();
+        EXPECT_GT(looks, 0);
+        EXPECT_EQ(seen, QStringList());
 
-    const QList<QStringList> calls = formatterCalls();
-    ASSERT_EQ(calls.size(), 2);
-    for (int i = 0; i < 2; ++i) {
-        const QString pdf = out(QStringLiteral("LA_00%1.pdf").arg(i + 1));
-        const QString xml = calls[i].value(3);
-        EXPECT_EQ(calls[i], (QStringList{"-u", password, "-xml", xml, "-xsl", gXslPath, "-pdf", pdf}));
-        EXPECT_TRUE(xml.startsWith(tempDir + QStringLiteral("/tmp"))) << xml.toStdString();
-    }
-
-    const QString log = logText();
-    EXPECT_FALSE(log.contains(QStringLiteral("ge heim")));
-    EXPECT_FALSE(log.contains(QStringLiteral(" -u ")));
-    const QString stars = QString(60, u'*');
-    EXPECT_FALSE(log.contains(QString(61, u'*')));
-    const QStringList blocks = log.split(kCrLf + kCrLf + stars + kCrLf);
-    ASSERT_EQ(blocks.size(), 3);
-    EXPECT_EQ(blocks[0], QString());
-    for (int i = 1; i <= 2; ++i) {
-        const QString pdf = out(QStringLiteral("LA_00%1.pdf").arg(i));
-        EXPECT_EQ(blocks[i].section(kCrLf, 0, 2),
-                  QStringLiteral("Create file ") + pdf + kCrLf + kCrLf + QStringLiteral(" -xml \"") +
-                      calls[i - 1].value(3) + QStringLiteral("\" -xsl \"") + gXslPath + QStringLiteral("\" -pdf \"") +
-                      pdf + u'"');
-        EXPECT_TRUE(blocks[i].contains(QStringLiteral("fake-fop: wrote ") + pdf));
+        const QList<QStringList> calls = formatterCalls();
+        ASSERT_EQ(calls.size(), 2);
+        const QString log = logText();
+        EXPECT_FALSE(log.contains(password));
+        const QStringList blocks = log.split(kCrLf + kCrLf + QString(60, u'*') + kCrLf);
+        ASSERT_EQ(blocks.size(), 3);
+        for (int i = 0; i < 2; ++i) {
+            const QString pdf = out(QStringLiteral("LA_00%1.pdf").arg(i + 1));
+            const QString xml = calls[i].value(1);
+            const QString rendered = calls[i].value(5);
+            EXPECT_EQ(calls[i], (QStringList{"-xml", xml, "-xsl", gXslPath, "-pdf", rendered}));
+            EXPECT_TRUE(xml.startsWith(tempDir + QStringLiteral("/tmp"))) << xml.toStdString();
+            EXPECT_TRUE(rendered.startsWith(tempDir + QStringLiteral("/pdf"))) << rendered.toStdString();
+            EXPECT_EQ(blocks[i + 1].section(kCrLf, 0, 2),
+                      QStringLiteral("Create file ") + pdf + kCrLf + kCrLf + QStringLiteral(" -xml \"") + xml +
+                          QStringLiteral("\" -xsl \"") + gXslPath + QStringLiteral("\" -pdf \"") + rendered + u'"');
+            EXPECT_EQ(QProcess::execute(QStringLiteral("qpdf"), {QStringLiteral("--requires-password"), pdf}), 0);
+            const QString plain = work.filePath(QStringLiteral("plain.pdf"));
+            EXPECT_EQ(
+                QProcess::execute(QStringLiteral("qpdf"),
+                                  {"--password=" + password, "--decrypt", "--stream-data=uncompress", pdf, plain}),
+                0);
+            EXPECT_EQ(staffNames(plain), personNames(i + 1, i + 1));
+        }
     }
 }
 
@@ -237,6 +316,9 @@ TEST_F(PdfRunTest, OneSmallDocumentTakesThePlainNameAndNoPasswordUnlessChecked)
     EXPECT_EQ(window.passwordReads, 0);
     ASSERT_EQ(formatterCalls().size(), 1);
     EXPECT_EQ(formatterCalls()[0].value(0), QStringLiteral("-xml"));
+    // As the formatter wrote it (an archive PDF must not be rewritten), owner-only.
+    EXPECT_TRUE(readAll(out("LA.pdf")).startsWith("%PDF-1.4\n1 0 obj\n"));
+    EXPECT_EQ(QFile::permissions(out("LA.pdf")) & 0x0fff, QFile::ReadUser | QFile::WriteUser);
 }
 
 // A field error names the field and the employee.
@@ -329,16 +411,6 @@ private:
     const FakeMainWindow& m_window;
 };
 
-// Processes whose command line mentions `text`.
-QStringList processesMentioning(const QString& text)
-{
-    QStringList found;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
-        if (readAll(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline")).contains(text.toUtf8()))
-            found << pid;
-    return found;
-}
-
 } // namespace
 
 // With several formatter jobs everything the user sees comes as with one: files, log blocks, boxes and
@@ -349,9 +421,9 @@ TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
     for (const char* company : {"A", "B", "C", "D", "E"})
         insertCompany(QString::fromLatin1(company), int(company[0] - 'A') * 2 + 1, 2);
     qputenv("FAKE_FOP_SLEEP", "0.5");
-    qputenv("FAKE_FOP_SLEEP_ON", "_001");
+    qputenv("FAKE_FOP_SLEEP_ON", "Person 00001");
     qputenv("FAKE_FOP_FAIL", "none");
-    qputenv("FAKE_FOP_FAIL_ON", "_003");
+    qputenv("FAKE_FOP_FAIL_ON", "Person 00005");
     const struct
     {
         int jobs;
@@ -394,7 +466,7 @@ TEST_F(PdfRunTest, SideBySideJobsKeepTheDocumentOrder)
 }
 
 // An error of the run, or a cancel, while formatters still render ends them: their half-written PDFs
-// and all temporary documents go, and no formatter runs on.
+// and all temporary documents go, no formatter runs on, and the earlier PDF under a name stays.
 TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
 {
     setFopJobs(4);
@@ -414,13 +486,16 @@ TEST_F(PdfRunTest, ErrorOrCancelWhileJobsRunEndsThem)
             rows[419][QStringLiteral("EB0100")] = Variant::null(); // in the third document
         insertExportRows(db, rows);
         window.cancel.reset();
+        writeFile(out("LA_002.pdf"), "old two");
+        gOverwriteAsked = true;
         // The request comes with the first wait for a formatter: the last document's.
         if (c.cancel)
             QTimer::singleShot(0, &window.cancel, &RunCancel::request);
 
         const LaError e = runExpectingError();
         EXPECT_EQ(e.number(), c.error);
-        EXPECT_EQ(outputFiles(), QStringList());
+        EXPECT_EQ(outputFiles(), QStringList{"LA_002.pdf"});
+        EXPECT_EQ(readAll(out("LA_002.pdf")), QByteArray("old two"));
         EXPECT_TRUE(temporaryFiles().isEmpty()) << temporaryFiles().join(u' ').toStdString();
         EXPECT_EQ(processesMentioning(tempDir), QStringList());
         EXPECT_TRUE(prompt.boxes.isEmpty());

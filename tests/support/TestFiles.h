@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 
 // The bytes of a file, "<missing>" when it cannot be read.
 inline QByteArray readBytes(const QString& path)
@@ -26,6 +27,15 @@ inline void writeBytes(const QString& path, const QByteArray& bytes)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(path);
     ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// The permission bits of a file (0 when it is missing), not following a link.
+inline int modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : 0;
 }
 
 // The error `f` raises; a failure and number 0 when it raises none.
