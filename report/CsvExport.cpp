@@ -214,7 +214,12 @@ QString CsvExport::requiredText(QLatin1String field) const
 
 QString CsvExport::column(QLatin1String field) const
 {
-    return cleanValue(textOrEmpty(m_row->value(field)));
+    try {
+        return cleanValue(textOrEmpty(m_row->value(field)));
+    } catch (const LaError& e) {
+        // An amount of infinity has no text; which row holds it is what the office needs to know.
+        fieldError(e.number(), field, e.description());
+    }
 }
 
 QString CsvExport::lowerColumn(QLatin1String field) const

@@ -134,6 +134,9 @@ TEST_F(CsvExportTest, FaultyValuesEndTheRunAndKeepThePreviousFile)
         {"UPDATE LGHLAEXP SET EFLDE1 = 'abc' WHERE EFLDH1 = 'D''Amico Luca'",
          ErrNo::TypeMismatch,
          "Feld EFLDE1 von 'D'Amico Luca': kein gültiges Datum ('abc')."},
+        {"UPDATE LGHLAEXP SET EB0300 = 9e999 WHERE EFLDH1 = 'D''Amico Luca'", // infinity
+         ErrNo::Overflow,
+         "Feld EB0300 von 'D'Amico Luca': Überlauf."},
         {"UPDATE LGHLAEXP SET EFLDE2 = NULL WHERE EFLDH1 = 'Müller Jörg'", // the last row
          ErrNo::InvalidUseOfNull,
          "Feld EFLDE2 von 'Müller Jörg': kein gültiges Datum (Null)."},
