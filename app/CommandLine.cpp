@@ -184,5 +184,7 @@ QString usageText()
                           "Lauf und schreibt nichts in die Datenbank. Sie zeigt ihre Befunde als Tabelle auf der\n"
                           "Standardausgabe oder schreibt sie mit --to BERICHT in eine Datei (.csv: durch Semikolon\n"
                           "getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine Zeile mit den Summen.\n"
-                          "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf.\n");
+                          "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf,\n"
+                          "3, wenn die Prüfung nicht oder nicht vollständig laufen konnte (keine Verbindung,\n"
+                          "Tabelle nicht lesbar, Bericht nicht geschrieben).\n");
 }

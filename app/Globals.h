@@ -33,4 +33,7 @@ inline constexpr const char* LOVARSFile = "LOVARSFile";
 inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
 inline constexpr const char* OutputPDF = "Output PDF";
 inline constexpr const char* DbTimeout = "DbTimeout";
+// The size of the dialog "Plausibilitätsprüfung" when it was last closed, in pixels.
+inline constexpr const char* CheckWidth = "CheckWidth";
+inline constexpr const char* CheckHeight = "CheckHeight";
 } // namespace SettingName

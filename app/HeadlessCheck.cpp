@@ -34,7 +34,7 @@ int runHeadlessCheck(const CommandLine& commandLine)
         window.findChild<QLineEdit*>(QStringLiteral("txtLib"))->setText(*commandLine.lib);
     if (window.txtSrcFile().isEmpty()) {
         std::fputs("Kein System- oder DSN-Name: bitte --source angeben.\n", stderr);
-        return 2;
+        return CheckExit::Usage;
     }
 
     PlausibilityCheck check;
@@ -44,7 +44,7 @@ int runHeadlessCheck(const CommandLine& commandLine)
         });
         headless.endProgress();
         if (!done)
-            return 1;
+            return CheckExit::NotChecked;
         const CertificateChecker& result = check.result();
         const QString totals =
             checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice));
@@ -53,10 +53,13 @@ int runHeadlessCheck(const CommandLine& commandLine)
         else
             std::fputs(checkReportTable(result.findings()).toUtf8().constData(), stdout);
         std::fputs((totals + u'\n').toUtf8().constData(), stdout);
-        return result.count(CheckSeverity::Error) > 0 || headless.failureShown() ? 1 : 0;
+        // A box during the check (the person table unreadable) means a part of it was left out.
+        if (result.count(CheckSeverity::Error) > 0)
+            return CheckExit::ErrorsFound;
+        return headless.failureShown() ? CheckExit::NotChecked : CheckExit::Clean;
     } catch (...) {
         headless.endProgress();
         showError(16, QStringLiteral("lohnausweis.check"));
-        return 1;
+        return CheckExit::NotChecked;
     }
 }

@@ -39,7 +39,7 @@ QString HeadlessPrompt::saveFileName(const QString&, const QString&, const QStri
     return initialName;
 }
 
-bool HeadlessPrompt::login(QString& user, QString& password)
+bool HeadlessPrompt::login(const QString&, QString& user, QString& password)
 {
     user = m_answers.user;
     password = m_answers.password;

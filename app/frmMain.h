@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class ElidedLabel;
 class clsRegistryHandler;
 
 // The main window. Its controls are the run settings the generators read during a run; its
@@ -109,7 +110,7 @@ private:
     QPushButton* m_cmdCheck = nullptr;
     QPushButton* m_cmdClose = nullptr;
     QStatusBar* m_StaBar = nullptr;
-    QLabel* m_staBarText = nullptr;
+    ElidedLabel* m_staBarText = nullptr;
 
     // What the file-save dialog keeps between two uses: the filter and the file name last shown.
     QString m_dialogFilter;

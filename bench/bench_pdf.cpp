@@ -50,7 +50,7 @@ public:
         return 1;
     }
     QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(QString&, QString&) override { return true; }
+    bool login(const QString&, QString&, QString&) override { return true; }
     int boxes = 0;
 };
 

@@ -13,7 +13,7 @@ public:
         return MsgAnswer::Cancel;
     }
     QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(QString& user, QString& password) override
+    bool login(const QString&, QString& user, QString& password) override
     {
         user.clear();
         password.clear();

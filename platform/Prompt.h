@@ -38,9 +38,10 @@ public:
     // Returns the chosen name, or `initialName` unchanged when the user cancels.
     virtual QString saveFileName(const QString& title, const QString& filter, const QString& initialName) = 0;
 
-    // The login dialog for an ODBC connection; fills user and password with what was typed. False
-    // when the user closed the dialog without OK: no connection is to be tried then.
-    virtual bool login(QString& user, QString& password) = 0;
+    // The login dialog for an ODBC connection to `dataSource`, which it names; fills user and password
+    // with what was typed. False when the user closed the dialog without OK: no connection is to be
+    // tried then.
+    virtual bool login(const QString& dataSource, QString& user, QString& password) = 0;
 };
 
 // The prompt in use. Until one is installed, a prompt that writes boxes to standard error and

@@ -30,7 +30,11 @@ bool PlausibilityCheck::run(qint16 transferType,
                                    QStringLiteral("Keine Übertragungsart gewählt: bitte ODBC oder OLE DB wählen."));
         // In the order of the import file, so that the person rules see each person line once.
         clsADOConnect rows;
-        rows.setSource(getADOProvider(transferType, source));
+        const QString connection = getADOProvider(transferType, source);
+        // Login closed without OK, or its own box shown: no connection is tried, nothing more is said.
+        if (connection.isEmpty())
+            return false;
+        rows.setSource(connection);
         rows.setTimeout(dbTimeoutSeconds());
         rows.setLibl(library);
         if (!rows.init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))

@@ -20,7 +20,8 @@ public:
     PlausibilityCheck& operator=(const PlausibilityCheck&) = delete;
 
     // `transferType` and `source` as for getADOProvider (with ODBC the login is asked once).
-    // False when the export table could not be opened: the reader has shown its box then. A person
+    // False when the export table could not be opened: the reader has shown its box then; also when
+    // the login was closed without OK, without a box. A person
     // table that cannot be read shows its box too; the check goes on without that lookup.
     // Other failures throw LaError with "PlausibilityCheck.run" in the source chain.
     // `progress` gets the number of the row being read, now and then.

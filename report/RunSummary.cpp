@@ -26,6 +26,7 @@ void RunSummary::start()
 {
     m_files.clear();
     m_durationMs = -1;
+    m_cancelled = false;
     m_clock.restart();
 }
 
@@ -63,15 +64,15 @@ QStringList RunSummary::lines() const
 
 QString RunSummary::statusText() const
 {
+    const QString start = m_cancelled ? QStringLiteral("Abgebrochen: ") : QStringLiteral("Fertig: ");
     if (m_files.isEmpty())
-        return {};
+        return m_cancelled ? start + QStringLiteral("keine Datei geschrieben") : QString();
     qint64 certificates = 0;
     for (const File& f : m_files)
         certificates += f.certificates;
     const QString& kind = m_files.front().kind;
-    QString text = QStringLiteral("Fertig: ") + certificatesText(certificates) + QStringLiteral(" in ") +
-                   QString::number(m_files.size()) + u' ' + kind +
-                   (m_files.size() == 1 ? QString() : QStringLiteral("en")) + QStringLiteral(", ") +
+    QString text = start + certificatesText(certificates) + QStringLiteral(" in ") + QString::number(m_files.size()) +
+                   u' ' + kind + (m_files.size() == 1 ? QString() : QStringLiteral("en")) + QStringLiteral(", ") +
                    m_files.front().path;
     if (m_files.size() > 1)
         text += QStringLiteral(" … ") + QFileInfo(m_files.back().path).fileName();

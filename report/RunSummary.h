@@ -25,6 +25,9 @@ public:
     void addFile(const QString& path, qint64 certificates, const QStringList& companies, const QString& kind);
     // Stops the run's clock (the first call after start() counts); the duration reported ends here.
     void finish();
+    // The run was cancelled: what it wrote before stays, but the run did not end as planned.
+    void setCancelled() { m_cancelled = true; }
+    bool cancelled() const { return m_cancelled; }
 
     const QList<File>& files() const { return m_files; }
     bool isEmpty() const { return m_files.isEmpty(); }
@@ -33,11 +36,12 @@ public:
     // (files, certificates, companies, duration); no lines when nothing was written.
     QStringList lines() const;
     // "Fertig: 41 Lohnausweise in 3 PDF-Dateien, /pfad/LA_001.pdf … LA_003.pdf"; empty when nothing was
-    // written.
+    // written. After a cancel "Abgebrochen: " and what was written, or "keine Datei geschrieben".
     QString statusText() const;
 
 private:
     QList<File> m_files;
     QElapsedTimer m_clock;
     qint64 m_durationMs = -1;
+    bool m_cancelled = false;
 };

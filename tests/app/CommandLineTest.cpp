@@ -108,7 +108,7 @@ TEST(HeadlessPrompt, WritesBoxesAndCountsFailures)
         // The login answers with the user and password of the command line.
         QString user;
         QString password;
-        prompt.login(user, password);
+        prompt.login(QStringLiteral("DSN"), user, password);
         EXPECT_EQ(user + u'/' + password, QStringLiteral("U/P"));
     }
 }

@@ -33,6 +33,8 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
     QPoint centre;
     whenModalOpens([&](QWidget* modal) {
         centre = modal->frameGeometry().center();
+        // A clerk with several data sources sees which one asks for the password.
+        EXPECT_EQ(modal->windowTitle(), QStringLiteral("Anmelden – LOVAR400"));
         auto* pwd = modal->findChild<QLineEdit*>(QStringLiteral("txtPwd"));
         ASSERT_NE(pwd, nullptr);
         EXPECT_EQ(pwd->echoMode(), QLineEdit::Password);
@@ -45,7 +47,7 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
 
     QString user;
     QString password;
-    EXPECT_TRUE(prompt.login(user, password));
+    EXPECT_TRUE(prompt.login(QStringLiteral("LOVAR400"), user, password));
 
     EXPECT_EQ(user, QStringLiteral("LOVARUSR"));
     EXPECT_EQ(password, QStringLiteral("g3h;eim"));
@@ -54,7 +56,7 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
     // Esc and the close button end the login without OK: no connection is to be tried.
     for (const bool esc : {true, false}) {
         whenModalOpens([esc](QWidget* modal) { esc ? QTest::keyClick(modal, Qt::Key_Escape) : void(modal->close()); });
-        EXPECT_FALSE(prompt.login(user, password));
+        EXPECT_FALSE(prompt.login(QStringLiteral("LOVAR400"), user, password));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ElidedLabel.h"
 #include "app/Globals.h"
 #include "app/RunSettings.h"
 #include "app/frmCheck.h"
@@ -164,15 +165,24 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     // The refused close did not store the settings either.
     EXPECT_TRUE(clsRegistryHandler().GetSettingString(QStringLiteral("Source")).isEmpty());
 
-    // A run that wrote a file keeps its summary in the status bar.
+    // A run that wrote a file keeps its summary in the status bar; a long one loses its middle, so
+    // that the start and the file's name stay in view, and shows in full as the tool tip.
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    const QString folder = tempDir() + QStringLiteral("/Mandanten/Alpenblick Treuhand AG/Lohnausweise 2025");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    edit("txtToFile")->setText(folder + QStringLiteral("/Lohnausweis.csv"));
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
     EXPECT_EQ(hook.boxes.size(), 2); // no new box
-    EXPECT_TRUE(w.statusText().startsWith(QStringLiteral("Fertig: "))) << w.statusText().toStdString();
-    EXPECT_TRUE(w.statusText().endsWith(QStringLiteral(" Lohnausweise in 1 CSV-Datei, ") + tempDir() +
-                                        QStringLiteral("/Lohnausweis.csv")))
-        << w.statusText().toStdString();
+    EXPECT_EQ(w.statusText(),
+              QStringLiteral("Fertig: 41 Lohnausweise in 1 CSV-Datei, ") + folder + QStringLiteral("/Lohnausweis.csv"));
+    auto* bar = control<ElidedLabel>("StaBarText");
+    EXPECT_EQ(bar->toolTip(), w.statusText());
+    EXPECT_TRUE(bar->shownText().startsWith(QStringLiteral("Fertig: 41 Lohnausweise")))
+        << bar->shownText().toStdString();
+    EXPECT_TRUE(bar->shownText().endsWith(QStringLiteral("/Lohnausweis.csv")));
+    EXPECT_TRUE(bar->shownText().contains(u'…'));
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->shownText()), bar->contentsRect().width());
 }
 
 TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
@@ -197,6 +207,8 @@ TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
         // The window answers while the formatter works on the document and the PDF.
         EXPECT_EQ(QDir(tempDir()).entryList(temporaryDocuments).size(), 1);
         EXPECT_TRUE(QFileInfo::exists(pdf));
+        // A check now would read the rows the run reads: it waits.
+        EXPECT_FALSE(control("cmdCheck")->isEnabled());
         QTest::keyClick(&w, Qt::Key_Escape);
     });
 
@@ -212,6 +224,8 @@ TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
     EXPECT_FALSE(QFileInfo::exists(pdf));
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isRunning());
+    EXPECT_EQ(w.statusText(), QStringLiteral("Abgebrochen: keine Datei geschrieben"));
+    EXPECT_TRUE(control("cmdCheck")->isEnabled());
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)
@@ -363,10 +377,18 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
 {
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     frmMain& w = openWindow();
-    // No output kind and no output file: the check needs neither.
-    clickIndicator("optSRCFields1");
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
     edit("txtLib")->setText(QStringLiteral("DEMO"));
+    // Esc on the login ends the check quietly, as it ends a run.
+    m_prompt.loginCancelled = true;
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    EXPECT_EQ(m_prompt.loginCount, 1);
+    EXPECT_EQ(m_prompt.loginDataSource, tempDir() + QStringLiteral("/demo.db"));
+    EXPECT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.value(0).text.toStdString();
+    EXPECT_EQ(w.findChild<frmCheck*>(), nullptr);
+
+    // No output kind and no output file: the check needs neither.
+    clickIndicator("optSRCFields1");
     QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
     ASSERT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.first().text.toStdString();
     EXPECT_FALSE(w.isRunning());
@@ -375,22 +397,46 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
     auto* dialog = w.findChild<frmCheck*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->font(), w.font());
+    EXPECT_LE(dialog->frameGeometry().width(), 1024);
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblTotals"))->text(),
               QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise"));
     auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
     ASSERT_EQ(table->rowCount(), 14);
-    // In the order of the rows until a caption is clicked.
-    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(13, 2)->text(),
+    ASSERT_EQ(table->columnCount(), 6);
+    // Errors first, set apart by colour and icon; then the notices in the order of the rows.
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
+              QStringLiteral("FehlerFehlerHinweis"));
+    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(0, 4)->text(),
+              QStringLiteral("Meier Hans|Summe Ziffer 8"));
+    EXPECT_TRUE(table->item(0, 5)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+    EXPECT_EQ(table->item(2, 2)->text() + u'|' + table->item(13, 2)->text(),
               QStringLiteral("Brunner Lea|de la Fontaine Élise"));
-    // A click on a caption sorts by that column: both errors come first.
+    EXPECT_NE(table->item(0, 5)->foreground().color(), table->item(2, 5)->foreground().color());
+    EXPECT_FALSE(table->item(0, 0)->icon().isNull());
+    EXPECT_NE(table->item(0, 0)->icon().cacheKey(), table->item(2, 0)->icon().cacheKey());
+    // Every text shows in full: its row is as high as the wrapped text.
+    const QFontMetrics metrics(table->font());
+    const int textMargin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    EXPECT_GE(table->columnWidth(5), table->viewport()->width() / 4);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QRect needed = metrics.boundingRect(
+            QRect(0, 0, table->columnWidth(5) - 2 * textMargin, 10000), Qt::TextWordWrap, table->item(row, 5)->text());
+        EXPECT_GE(table->rowHeight(row), needed.height()) << row;
+    }
+    // No caption is cut by the sort indicator.
+    const QStyle* style = table->horizontalHeader()->style();
+    for (int column = 0; column < table->columnCount(); ++column)
+        EXPECT_GE(table->horizontalHeader()->sectionSize(column),
+                  metrics.horizontalAdvance(table->horizontalHeaderItem(column)->text()) +
+                      style->pixelMetric(QStyle::PM_HeaderMarkSize) + 2 * style->pixelMetric(QStyle::PM_HeaderMargin))
+            << column;
+    // A click on the caption turns the order round.
     QTest::mouseClick(table->horizontalHeader()->viewport(),
                       Qt::LeftButton,
                       {},
                       QPoint(table->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
-    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
-              QStringLiteral("FehlerFehlerHinweis"));
-    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("756.1281.3907.69"));
-    EXPECT_TRUE(table->item(0, 4)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(13, 0)->text(), QStringLiteral("HinweisFehler"));
 
     const QString csv = tempDir() + QStringLiteral("/befunde.csv");
     m_prompt.saveAnswers = {QString(), csv}; // cancelled first, then a name
@@ -402,7 +448,16 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 1 + 14);
 
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+    // Esc closes it; the next one opens at the size this one was left with.
+    dialog->resize(700, 420);
+    QTest::keyClick(table, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    QTRY_VERIFY(w.findChildren<frmCheck*>().size() == 1);
+    dialog = w.findChild<frmCheck*>();
+    EXPECT_EQ(dialog->size(), QSize(700, 420));
+    // Enter presses "Schliessen".
+    QTest::keyClick(dialog->findChild<QTableWidget*>(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
 }
