@@ -36,4 +36,6 @@ inline constexpr const char* DbTimeout = "DbTimeout";
 // The size of the dialog "Plausibilitätsprüfung" when it was last closed, in pixels.
 inline constexpr const char* CheckWidth = "CheckWidth";
 inline constexpr const char* CheckHeight = "CheckHeight";
+// 0: a run does not apply the plausibility rules to its rows first (for offices that check elsewhere).
+inline constexpr const char* CheckBeforeRun = "CheckBeforeRun";
 } // namespace SettingName

@@ -8,6 +8,7 @@
 #include "platform/LaError.h"
 #include "report/CheckReport.h"
 #include "report/PlausibilityCheck.h"
+#include "report/RunSelection.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -39,9 +40,13 @@ int runHeadlessCheck(const CommandLine& commandLine)
 
     PlausibilityCheck check;
     try {
-        const bool done = check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&headless](qint64 row) {
-            headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
-        });
+        const bool done = check.run(getMediumIndex(),
+                                    window.txtSrcFile(),
+                                    window.txtLib(),
+                                    RunSelection::of(commandLine.companies, commandLine.employees),
+                                    [&headless](qint64 row) {
+                                        headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+                                    });
         headless.endProgress();
         if (!done)
             return CheckExit::NotChecked;

@@ -26,9 +26,10 @@ frmCheck* checkFromWindow(frmMain& window)
             window.setStatusText(QString());
         });
         window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
-        if (!check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&window](qint64 row) {
-                window.setStatusText(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
-            }))
+        if (!check.run(
+                getMediumIndex(), window.txtSrcFile(), window.txtLib(), window.runSelection(), [&window](qint64 row) {
+                    window.setStatusText(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+                }))
             return nullptr;
     }
     const CertificateChecker& result = check.result();
@@ -37,5 +38,16 @@ frmCheck* checkFromWindow(frmMain& window)
         checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice)),
         &window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // After the dialog has gone: the run waits for the formatter with events running, which may delete it.
+    QObject::connect(dialog, &frmCheck::runSelectionRequested, &window, [&window](const RunSelection& selection) {
+        QMetaObject::invokeMethod(
+            &window,
+            [&window, selection] {
+                window.setRunSelection(selection);
+                window.cmdRun_Click();
+                window.setRunSelection({});
+            },
+            Qt::QueuedConnection);
+    });
     return dialog;
 }

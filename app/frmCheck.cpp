@@ -47,6 +47,13 @@ frmCheck::frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget*
     m_cmdSaveCsv = new QPushButton(QStringLiteral("Als CSV speichern …"), this);
     m_cmdSaveCsv->setObjectName(QStringLiteral("cmdSaveCsv"));
     m_cmdSaveCsv->setAutoDefault(false);
+    m_cmdRunSelection = new QPushButton(QStringLiteral("Auswahl erstellen"), this);
+    m_cmdRunSelection->setObjectName(QStringLiteral("cmdRunSelection"));
+    m_cmdRunSelection->setToolTip(
+        QStringLiteral("Erstellt die Lohnausweise der markierten Zeilen mit den Einstellungen "
+                       "des Hauptfensters."));
+    m_cmdRunSelection->setAutoDefault(false);
+    m_cmdRunSelection->setEnabled(false);
     m_cmdClose = new QPushButton(QStringLiteral("Schliessen"), this);
     m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
     m_cmdClose->setDefault(true);
@@ -54,6 +61,7 @@ frmCheck::frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget*
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_cmdSaveCsv);
     buttons->addStretch(1);
+    buttons->addWidget(m_cmdRunSelection);
     buttons->addWidget(m_cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tblFindings, 1);
@@ -62,6 +70,10 @@ frmCheck::frmCheck(QList<CheckFinding> findings, const QString& totals, QWidget*
     resize(size().expandedTo(minimumSizeHint()));
 
     connect(m_cmdSaveCsv, &QPushButton::clicked, this, [this] { cmdSaveCsv_Click(); });
+    connect(m_cmdRunSelection, &QPushButton::clicked, this, [this] { cmdRunSelection_Click(); });
+    connect(m_tblFindings->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_cmdRunSelection->setEnabled(m_tblFindings->selectionModel()->hasSelection());
+    });
     connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -90,6 +102,8 @@ void frmCheck::fillTable()
         }
         QTableWidgetItem* severity = m_tblFindings->item(row, kSeverityColumn);
         severity->setIcon(error ? errorIcon : noticeIcon);
+        // The finding behind the row, whatever order the clerk sorts the table in.
+        severity->setData(Qt::UserRole, row);
         if (error) {
             QFont bold = font();
             bold.setBold(true);
@@ -145,6 +159,26 @@ void frmCheck::done(int result)
         // The size is a convenience; a store that cannot be written is reported by the main window.
     }
     QDialog::done(result);
+}
+
+RunSelection frmCheck::selectedCertificates() const
+{
+    RunSelection selection;
+    for (const QModelIndex& index : m_tblFindings->selectionModel()->selectedRows(kSeverityColumn)) {
+        const CheckFinding& f = m_findings.at(index.data(Qt::UserRole).toInt());
+        // The new AHV number finds the person whatever the spelling of the name; without one, the name.
+        selection.add(f.company, f.employee.isEmpty() ? QString() : f.ahvNumber.isEmpty() ? f.employee : f.ahvNumber);
+    }
+    return selection;
+}
+
+void frmCheck::cmdRunSelection_Click()
+{
+    const RunSelection selection = selectedCertificates();
+    if (selection.isEmpty())
+        return;
+    accept();
+    emit runSelectionRequested(selection);
 }
 
 void frmCheck::cmdSaveCsv_Click()

@@ -14,10 +14,12 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/CheckBeforeRun.h"
 #include "report/FopJobPool.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
+#include "report/RunSelection.h"
 #include "report/RunSummary.h"
 #include "report/TextStream.h"
 #include "report/crtXMLDocument.h"
@@ -272,6 +274,7 @@ void crtXMLData(RunSummary& summary)
         window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
 
         std::unique_ptr<clsADOConnect> reader;
+        const RunSelection selection = window.runSelection();
         const qint16 medium = getMediumIndex();
         if (medium == 1 || medium == 0) {
             reader = std::make_unique<clsADOConnect>();
@@ -283,7 +286,11 @@ void crtXMLData(RunSummary& summary)
             reader->setTimeout(dbTimeoutSeconds());
             reader->setLibl(window.txtLib());
             // init has shown its own error box; the run ends quietly.
-            if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))
+            if (!reader->init(QString(kExportTableName),
+                              {},
+                              selection.condition(),
+                              QStringLiteral("EFLDI2, EFLDH1"),
+                              selection.parameters()))
                 return;
         }
         auto requireReader = [&]() -> clsADOConnect& {
@@ -293,9 +300,9 @@ void crtXMLData(RunSummary& summary)
         };
         // Before any file is asked about, deleted or rendered.
         if (requireReader().isEOF())
-            throw LaError(ErrNo::NoCertificateData,
-                          appTitle(),
-                          QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+            throw LaError(ErrNo::NoCertificateData, appTitle(), selection.noCertificateDataText());
+        if (!checkBeforeRun(reader->getConnection(), window.txtLib(), selection, false, summary))
+            return;
 
         const QString outputFile = window.txtToFile();
         auto stream = std::make_unique<TextStream>();

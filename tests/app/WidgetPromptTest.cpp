@@ -92,3 +92,29 @@ TEST(WidgetPrompt, MessageBoxAnswersAsPressed)
         EXPECT_EQ(shownText, QStringLiteral("Zeile 1\n<b>Zeile 2</b>"));
     }
 }
+
+// Errors found before a run: the box lists the first ten, and writing anyway takes a deliberate "Ja".
+TEST(WidgetPrompt, CheckErrorsStopTheRunUnlessYesIsPressed)
+{
+    QStringList findings;
+    for (int i = 1; i <= 12; ++i)
+        findings.append(QStringLiteral("Firma, Person %1 – Regel: Text").arg(i));
+    WidgetPrompt prompt(nullptr);
+    for (const auto& [key, write] : {std::pair{Qt::Key_Return, false}, {Qt::Key_Escape, false}, {Qt::Key_Y, true}}) {
+        SCOPED_TRACE(key);
+        QString shownText;
+        whenModalOpens([&, key = key](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            shownText = box->text();
+            if (key == Qt::Key_Y)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, key);
+        });
+        EXPECT_EQ(prompt.writeDespiteCheckErrors(QStringLiteral("2 Fehler"), findings), write);
+        EXPECT_TRUE(shownText.contains(QStringLiteral("Person 10 – Regel: Text\n… und 2 weitere")))
+            << shownText.toStdString();
+        EXPECT_FALSE(shownText.contains(QStringLiteral("Person 11")));
+    }
+}

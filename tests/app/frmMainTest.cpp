@@ -5,6 +5,7 @@
 #include "app/RunSettings.h"
 #include "app/frmCheck.h"
 #include "db/DemoDatabase.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/HangingProgram.h"
 #include "support/MainWindowFixture.h"
 #include "support/OtherUser.h"
@@ -123,6 +124,7 @@ TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
 
 TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
 {
+    setCheckBeforeRun(false);
     HookPrompt hook;
     const ScopedPrompt scoped(hook);
     frmMain& w = openWindow();
@@ -187,6 +189,7 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
 
 TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
 {
+    setCheckBeforeRun(false);
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
@@ -453,11 +456,72 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
     QTest::keyClick(table, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
-    QTRY_VERIFY(w.findChildren<frmCheck*>().size() == 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.findChildren<frmCheck*>().size() == 1; }, 5000));
     dialog = w.findChild<frmCheck*>();
     EXPECT_EQ(dialog->size(), QSize(700, 420));
     // Enter presses "Schliessen".
     QTest::keyClick(dialog->findChild<QTableWidget*>(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
+}
+
+// Before it writes, a run checks its rows: errors are shown in one box, and only "Ja" writes all the
+// same. "Auswahl erstellen" in the findings runs the certificates of the marked rows alone.
+TEST_F(MainWindow, RunChecksItsRowsAndTheFindingsRunTheirSelection)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    frmMain& w = openWindow();
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("DEMO"));
+    const QString csv = tempDir() + QStringLiteral("/LA.csv");
+    edit("txtToFile")->setText(csv);
+    clickIndicator("opteLohnausweis");
+
+    for (const int answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        m_prompt.boxes.clear();
+        m_prompt.answers = {answer};
+        QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
+        ASSERT_EQ(m_prompt.boxes.size(), 1);
+        EXPECT_EQ(m_prompt.boxes[0].style, MsgStyle::YesNo | MsgStyle::Exclamation);
+        EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(
+            QStringLiteral("Die Prüfung vor dem Lauf hat 2 Fehler gefunden (41 Lohnausweise geprüft).\r\n\r\n"
+                           "Alpenblick Treuhand AG, Meier Hans – Summe Ziffer 8: ")))
+            << m_prompt.boxes[0].text.toStdString();
+        EXPECT_EQ(QFileInfo::exists(csv), answer == MsgAnswer::Yes);
+    }
+    EXPECT_TRUE(
+        w.statusText().startsWith(QStringLiteral("Fertig: 41 Lohnausweise in 1 CSV-Datei (2 Fehler, 12 Hinweise), ")))
+        << w.statusText().toStdString();
+
+    // The findings of Brunner Lea and of the company without place and date: her certificate and the
+    // company's, with the window's settings; the next run takes the whole table again.
+    m_prompt.boxes.clear();
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    auto* dialog = w.findChild<frmCheck*>();
+    ASSERT_NE(dialog, nullptr);
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    auto* runSelection = dialog->findChild<QPushButton*>(QStringLiteral("cmdRunSelection"));
+    EXPECT_FALSE(runSelection->isEnabled());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 2)->text() == QStringLiteral("Brunner Lea") ||
+            table->item(row, 4)->text() == QStringLiteral("Ort und Datum fehlen"))
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    EXPECT_EQ(dialog->selectedCertificates().criteria().size(), 2);
+    ASSERT_TRUE(runSelection->isEnabled());
+    QFile::remove(csv);
+    QTest::mouseClick(runSelection, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(csv) && !w.isRunning(); }, 10000));
+    const QString written = QString::fromLatin1(readBytes(csv));
+    EXPECT_EQ(written.count(QStringLiteral("\r\n1;")) + written.startsWith(QStringLiteral("1;")), 2);
+    const QString bakery = QStringLiteral("1;B\u00e4ckerei M\u00fcller & S\u00f6hne GmbH;");
+    const qsizetype bakeryCertificates = written.mid(written.indexOf(bakery)).count(QStringLiteral("\r\n3;"));
+    EXPECT_EQ(written.count(QStringLiteral("\r\n3;")), 1 + bakeryCertificates);
+    EXPECT_GT(bakeryCertificates, 1);
+    EXPECT_TRUE(written.contains(QStringLiteral(";Brunner;Lea;")));
+    EXPECT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.value(0).text.toStdString(); // no errors among them
+    EXPECT_TRUE(w.runSelection().isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "app/Globals.h"
 #include "report/crtCSVData.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/CsvPayroll.h"
 #include "support/FakeMainWindow.h"
 #include "support/MariaDbServer.h"
@@ -18,6 +19,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        setCheckBeforeRun(false);
         window.toFile = dir.filePath(QStringLiteral("lohnausweis.csv"));
         gFrmMain = &window;
     }
@@ -64,6 +66,8 @@ protected:
     }
 
     QTemporaryDir dir;
+    // Settings of the test's own, not the user's.
+    const ScopedEnv store{"XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config"))};
     std::unique_ptr<SqliteTestDatabase> sqlite;
     FakeMainWindow window;
     RecordingPrompt prompt;
