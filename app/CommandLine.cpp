@@ -15,7 +15,10 @@ const QStringList kRunOptions = {QStringLiteral("transfer"),
                                  QStringLiteral("pdf-password"),
                                  QStringLiteral("user"),
                                  QStringLiteral("password"),
-                                 QStringLiteral("yes")};
+                                 QStringLiteral("yes"),
+                                 QStringLiteral("company"),
+                                 QStringLiteral("employee"),
+                                 QStringLiteral("ignore-check-errors")};
 
 CommandLine usageError(const QString& text)
 {
@@ -43,8 +46,10 @@ QString germanParserError(const QCommandLineParser& parser)
 }
 
 // Run options that the check has no use for.
-const QStringList kOutputOptions = {
-    QStringLiteral("output"), QStringLiteral("open-pdf"), QStringLiteral("pdf-password")};
+const QStringList kOutputOptions = {QStringLiteral("output"),
+                                    QStringLiteral("open-pdf"),
+                                    QStringLiteral("pdf-password"),
+                                    QStringLiteral("ignore-check-errors")};
 
 } // namespace
 
@@ -69,6 +74,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
         valueOption("user"),
         valueOption("password"),
         QCommandLineOption(QStringLiteral("yes")),
+        valueOption("company"),
+        valueOption("employee"),
+        QCommandLineOption(QStringLiteral("ignore-check-errors")),
         valueOption("demo-db"),
     });
     if (!parser.parse(arguments))
@@ -135,6 +143,16 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
         result.toFile = parser.value(QStringLiteral("to"));
     result.openPdf = parser.isSet(QStringLiteral("open-pdf"));
     result.yes = parser.isSet(QStringLiteral("yes"));
+    result.ignoreCheckErrors = parser.isSet(QStringLiteral("ignore-check-errors"));
+    for (const char* name : {"company", "employee"}) {
+        QStringList& values = QByteArray(name) == "company" ? result.companies : result.employees;
+        for (const QString& value : parser.values(QString::fromLatin1(name))) {
+            // An empty name would select nothing the clerk could mean.
+            if (value.trimmed().isEmpty())
+                return usageError(QStringLiteral("Bei --%1 fehlt der Name.").arg(QString::fromLatin1(name)));
+            values.append(value.trimmed());
+        }
+    }
 
     if (parser.isSet(QStringLiteral("pdf-password"))) {
         // An empty password would give a PDF that only looks protected.
@@ -174,16 +192,29 @@ QString usageText()
                           "  --user TEXT             Benutzer für die ODBC-Anmeldung (auch LOHNAUSWEIS_USER)\n"
                           "  --password TEXT         Passwort für die ODBC-Anmeldung (auch LOHNAUSWEIS_PASSWORD)\n"
                           "  --yes                   bestehende Ausgabedateien ohne Rückfrage überschreiben\n"
+                          "  --company TEXT          nur diese Firma (EFLDI2, wie gespeichert); mehrfach möglich\n"
+                          "  --employee TEXT         nur diese Person: AHV-Nummer wie gedruckt (756.1234.5678.97)\n"
+                          "                          oder Name (EFLDH1); mehrfach möglich; mit --company nur\n"
+                          "                          in diesen Firmen\n"
+                          "  --ignore-check-errors   schreiben, auch wenn die Prüfung vor dem Lauf Fehler findet\n"
                           "\n"
                           "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
                           "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"
                           "oder einem Abbruch, 2 bei falschem Aufruf; 130, 143 oder 129, wenn SIGINT,\n"
                           "SIGTERM oder SIGHUP den Lauf abgebrochen hat.\n"
                           "\n"
-                          "Die Prüfung (--check) nimmt --transfer, --source, --lib, --user und --password wie ein\n"
-                          "Lauf und schreibt nichts in die Datenbank. Sie zeigt ihre Befunde als Tabelle auf der\n"
-                          "Standardausgabe oder schreibt sie mit --to BERICHT in eine Datei (.csv: durch Semikolon\n"
-                          "getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine Zeile mit den Summen;\n"
-                          "einen bestehenden Bericht ersetzt sie nach einer Rückfrage (--yes beantwortet sie).\n"
-                          "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf.\n");
+                          "Vor dem Schreiben prüft ein Lauf seine Lohnausweise wie --check. Findet die Prüfung\n"
+                          "Fehler, stehen sie auf der Standardfehlerausgabe und der Lauf schreibt nichts\n"
+                          "(Rückgabewert 1), ausser mit --ignore-check-errors. Hinweise halten keinen Lauf auf.\n"
+                          "Der Einstellungswert CheckBeforeRun = 0 schaltet die Prüfung vor dem Lauf ab.\n"
+                          "\n"
+                          "Die Prüfung (--check) nimmt --transfer, --source, --lib, --user, --password, --company\n"
+                          "und --employee wie ein Lauf und schreibt nichts in die Datenbank. Sie zeigt ihre\n"
+                          "Befunde als Tabelle auf der Standardausgabe oder schreibt sie mit --to BERICHT in eine\n"
+                          "Datei (.csv: durch Semikolon getrennt, UTF-8, mit Kopfzeile; sonst als Text), dann eine\n"
+                          "Zeile mit den Summen; einen bestehenden Bericht ersetzt sie nach einer Rückfrage (--yes\n"
+                          "beantwortet sie).\n"
+                          "Rückgabewert: 0 ohne Befund der Schwere Fehler, 1 mit, 2 bei falschem Aufruf,\n"
+                          "3, wenn die Prüfung nicht oder nicht vollständig laufen konnte (keine Verbindung,\n"
+                          "Tabelle nicht lesbar, Bericht nicht geschrieben).\n");
 }

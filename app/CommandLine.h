@@ -37,6 +37,10 @@ struct CommandLine
     QString user;
     QString password;
     bool yes = false;
+    // The rows a run or check is restricted to: employer names (EFLDI2), employees (AHV number or name).
+    QStringList companies;
+    QStringList employees;
+    bool ignoreCheckErrors = false; // write although the check before the run found errors
 
     QString demoDbFile;
 };

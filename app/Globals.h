@@ -37,4 +37,9 @@ inline constexpr const char* DbTimeout = "DbTimeout";
 inline constexpr const char* FormLanguage = "FormLanguage";
 // Octal permissions of the files written for the user (missing: 0600).
 inline constexpr const char* OutputFileMode = "OutputFileMode";
+// The size of the dialog "Plausibilitätsprüfung" when it was last closed, in pixels.
+inline constexpr const char* CheckWidth = "CheckWidth";
+inline constexpr const char* CheckHeight = "CheckHeight";
+// 0: a run does not apply the plausibility rules to its rows first (for offices that check elsewhere).
+inline constexpr const char* CheckBeforeRun = "CheckBeforeRun";
 } // namespace SettingName

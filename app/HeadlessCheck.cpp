@@ -9,6 +9,7 @@
 #include "report/CheckReport.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PlausibilityCheck.h"
+#include "report/RunSelection.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -36,7 +37,7 @@ int runHeadlessCheck(const CommandLine& commandLine)
         window.findChild<QLineEdit*>(QStringLiteral("txtLib"))->setText(*commandLine.lib);
     if (window.txtSrcFile().isEmpty()) {
         std::fputs("Kein System- oder DSN-Name: bitte --source angeben.\n", stderr);
-        return 2;
+        return CheckExit::Usage;
     }
 
     PlausibilityCheck check;
@@ -47,14 +48,18 @@ int runHeadlessCheck(const CommandLine& commandLine)
             std::fputs("Die Prüfung wurde nicht ausgeführt, weil die Rückfrage mit Abbrechen beantwortet wurde "
                        "(--yes beantwortet sie mit OK).\n",
                        stderr);
-            return 1;
+            return CheckExit::NotChecked;
         }
-        const bool done = check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&headless](qint64 row) {
-            headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
-        });
+        const bool done = check.run(getMediumIndex(),
+                                    window.txtSrcFile(),
+                                    window.txtLib(),
+                                    RunSelection::of(commandLine.companies, commandLine.employees),
+                                    [&headless](qint64 row) {
+                                        headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
+                                    });
         headless.endProgress();
         if (!done)
-            return 1;
+            return CheckExit::NotChecked;
         const CertificateChecker& result = check.result();
         const QString totals =
             checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice));
@@ -63,10 +68,13 @@ int runHeadlessCheck(const CommandLine& commandLine)
         else
             std::fputs(checkReportTable(result.findings()).toUtf8().constData(), stdout);
         std::fputs((totals + u'\n').toUtf8().constData(), stdout);
-        return result.count(CheckSeverity::Error) > 0 || headless.failureShown() ? 1 : 0;
+        // A box during the check (the person table unreadable) means a part of it was left out.
+        if (result.count(CheckSeverity::Error) > 0)
+            return CheckExit::ErrorsFound;
+        return headless.failureShown() ? CheckExit::NotChecked : CheckExit::Clean;
     } catch (...) {
         headless.endProgress();
         showError(16, QStringLiteral("lohnausweis.check"));
-        return 1;
+        return CheckExit::NotChecked;
     }
 }

@@ -1,5 +1,9 @@
 #include "app/HeadlessPrompt.h"
 
+#include "platform/AppIdentity.h"
+
+#include <QStringList>
+
 HeadlessPrompt::HeadlessPrompt(std::FILE* out, bool terminal, Answers answers)
     : m_out(out)
     , m_terminal(terminal)
@@ -39,11 +43,24 @@ QString HeadlessPrompt::saveFileName(const QString&, const QString&, const QStri
     return initialName;
 }
 
-bool HeadlessPrompt::login(QString& user, QString& password)
+bool HeadlessPrompt::login(const QString&, QString& user, QString& password)
 {
     user = m_answers.user;
     password = m_answers.password;
     return true;
+}
+
+bool HeadlessPrompt::writeDespiteCheckErrors(const QString& summary, const QStringList& findings)
+{
+    endProgress();
+    write(appTitle() + u'\n' + summary + u'\n' + findings.join(u'\n') + u'\n' +
+          (m_answers.ignoreCheckErrors
+               ? QStringLiteral("Die Dateien werden trotzdem geschrieben (--ignore-check-errors).\n\n")
+               : QStringLiteral("Es wird nichts geschrieben. Trotzdem schreiben: --ignore-check-errors; alle "
+                                "Befunde: --check.\n\n")));
+    if (!m_answers.ignoreCheckErrors)
+        m_failureShown = true;
+    return m_answers.ignoreCheckErrors;
 }
 
 void HeadlessPrompt::progress(const QString& text)

@@ -15,13 +15,16 @@ public:
         bool yes = false; // OK to questions with OK and Cancel, otherwise Cancel
         QString user;
         QString password;
+        bool ignoreCheckErrors = false; // write although the check before the run found errors
     };
 
     HeadlessPrompt(std::FILE* out, bool terminal, Answers answers);
 
     int messageBox(const QString& text, int style, const QString& title) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& initialName) override;
-    bool login(QString& user, QString& password) override;
+    bool login(const QString& dataSource, QString& user, QString& password) override;
+    // Every error found, one per line; stops the run (a failure) unless errors are to be ignored.
+    bool writeDespiteCheckErrors(const QString& summary, const QStringList& findings) override;
 
     // Shows `text` as the progress line (terminal only); an empty text clears it.
     void progress(const QString& text);

@@ -31,8 +31,9 @@ void check(frmMain& window, const char* name)
 
 int runHeadless(const CommandLine& commandLine)
 {
-    HeadlessPrompt headless(
-        stderr, isatty(fileno(stderr)) != 0, {commandLine.yes, commandLine.user, commandLine.password});
+    HeadlessPrompt headless(stderr,
+                            isatty(fileno(stderr)) != 0,
+                            {commandLine.yes, commandLine.user, commandLine.password, commandLine.ignoreCheckErrors});
     const ScopedPrompt scoped(headless);
 
     frmMain window;
@@ -56,6 +57,7 @@ int runHeadless(const CommandLine& commandLine)
         check(window, "chkPassword");
         setText(window, "txtPDFPassword", commandLine.pdfPassword);
     }
+    window.setRunSelection(RunSelection::of(commandLine.companies, commandLine.employees));
 
     // Ctrl-C, a closed terminal or a stop from a job scheduler cancel the run tidily.
     RunSignals termination(*window.runCancel());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/RunSelection.h"
+
 #include <QString>
 
 class RunCancel;
@@ -23,6 +25,8 @@ public:
     virtual bool chkOpenPDF() const = 0;
     virtual bool chkPassword() const = 0;
     virtual QString txtPDFPassword() const = 0;
+    // The rows the run is restricted to; none: the whole table.
+    virtual RunSelection runSelection() const { return {}; }
 
     // The status bar's one text.
     virtual void setStatusText(const QString& text) = 0;

@@ -46,10 +46,11 @@ void logSummary(const RunSummary& summary) noexcept
 
 // A run the user or a signal cancelled is no failure to report with the error box: it gets a box
 // of its own saying what became of the files.
-bool reportIfCancelled(std::exception_ptr error)
+bool reportIfCancelled(std::exception_ptr error, RunSummary& summary)
 {
     if (toLaError(error).number() != ErrNo::UserInterrupt)
         return false;
+    summary.setCancelled();
     prompt().messageBox(QStringLiteral("Der Lauf wurde abgebrochen.\r\nFertig erstellte Dateien bleiben erhalten, "
                                        "eine halb geschriebene Datei wurde gelöscht."),
                         MsgStyle::OkOnly | MsgStyle::Information,
@@ -95,7 +96,7 @@ void runSalaryReport(RunSummary& summary)
         if (gFrmMain->optPDF())
             crtXMLData(summary);
     } catch (...) {
-        if (!reportIfCancelled(std::current_exception()))
+        if (!reportIfCancelled(std::current_exception(), summary))
             showError(16, QStringLiteral("frmMain.runSalaryReport"));
         deleteTempXmlFile();
     }

@@ -100,6 +100,16 @@ qint16 getMediumIndex()
     return result;
 }
 
+bool checkBeforeRunSetting()
+{
+    try {
+        return clsRegistryHandler().GetSettingLong(QString::fromUtf8(SettingName::CheckBeforeRun), 1) != 0;
+    } catch (...) {
+        // An unreadable store is reported where the run reads its other settings; the check stays on.
+        return true;
+    }
+}
+
 int fopJobsSetting()
 {
     try {

@@ -27,6 +27,10 @@ int dbTimeoutSeconds();
 // (0 ODBC, 1 OLE), -1 when none is checked. Errors show the box "frmMain.getMediumIndex".
 qint16 getMediumIndex();
 
+// The value CheckBeforeRun: whether a run checks its rows first; on when it is missing or unreadable,
+// off only for 0. The value is not written back.
+bool checkBeforeRunSetting();
+
 // The value FopJobs: how many formatter calls a PDF run makes at once; 0 when it is missing, not above
 // 0 or unreadable, which means one per core. The value is not written back.
 int fopJobsSetting();

@@ -69,9 +69,9 @@ QString WidgetPrompt::saveFileName(const QString& title, const QString& filter, 
     return dialog.selectedFiles().constFirst();
 }
 
-bool WidgetPrompt::login(QString& user, QString& password)
+bool WidgetPrompt::login(const QString& dataSource, QString& user, QString& password)
 {
-    frmLogin dialog(m_owner);
+    frmLogin dialog(dataSource, m_owner);
     if (m_owner) {
         // Outer sizes: the dialog is not framed yet, so it gets the owner's frame margins.
         const QRect owner = m_owner->window()->frameGeometry();

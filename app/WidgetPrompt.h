@@ -14,7 +14,7 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& initialName) override;
-    bool login(QString& user, QString& password) override;
+    bool login(const QString& dataSource, QString& user, QString& password) override;
 
 private:
     QPointer<QWidget> m_owner;

@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmLogin::frmLogin(QWidget* parent)
+frmLogin::frmLogin(const QString& dataSource, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmLogin"));
     m_dpi = logicalDpi(this);
-    setWindowTitle(QStringLiteral("Anmelden"));
+    setWindowTitle(dataSource.isEmpty() ? QStringLiteral("Anmelden") : QStringLiteral("Anmelden – ") + dataSource);
     setFont(dialogFont(font()));
     setFixedSize(twips(3375), twips(1470));
 

@@ -5,13 +5,14 @@
 class QLineEdit;
 class QPushButton;
 
-// The login dialog for an ODBC connection: user and password, one OK button.
+// The login dialog for an ODBC connection: user and password, one OK button. The caption names the
+// data source, so that a clerk with several knows which password is asked for.
 class frmLogin : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmLogin(QWidget* parent = nullptr);
+    explicit frmLogin(const QString& dataSource = {}, QWidget* parent = nullptr);
 
     QString txtUser() const;
     QString txtPwd() const;

@@ -1,9 +1,11 @@
 #include "app/frmMain.h"
 
+#include "app/ElidedLabel.h"
 #include "app/Globals.h"
 #include "app/PasswordStarStyle.h"
 #include "app/RunDispatch.h"
 #include "app/RunSettings.h"
+#include "app/WindowCheck.h"
 #include "app/WindowMetrics.h"
 #include "app/frmCheck.h"
 #include "db/LibraryName.h"
@@ -11,8 +13,6 @@
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
 #include "platform/clsRegistryHandler.h"
-#include "report/CheckReport.h"
-#include "report/PlausibilityCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +24,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QStatusBar>
 #include <functional>
 #include <utility>
@@ -179,7 +178,7 @@ void frmMain::buildControls()
     m_StaBar = new QStatusBar(this);
     place(m_StaBar, "StaBar", {0, 5760, 6015, 375});
     m_StaBar->setSizeGripEnabled(false);
-    m_staBarText = new QLabel(m_StaBar);
+    m_staBarText = new ElidedLabel(m_StaBar);
     m_staBarText->setObjectName(QStringLiteral("StaBarText"));
     m_StaBar->addWidget(m_staBarText, 1);
 
@@ -512,36 +511,13 @@ void frmMain::cmdCheck_Click()
     if (m_running)
         return;
     try {
-        // The check reads the rows only: it needs the source and library, no output file or kind.
-        if (m_txtSrcFile->text().isEmpty()) {
-            prompt().messageBox(QStringLiteral("Bei der ausgewählten Option muss ein Pfad angegeben werden."),
-                                MsgStyle::OkOnly | MsgStyle::Exclamation,
-                                kParameterTitle);
-            return;
-        }
-        PlausibilityCheck check;
-        bool done = false;
+        frmCheck* dialog = nullptr;
         {
             const RunningGuard guard([this](bool running) { setRunning(running); });
-            setBusyCursor(true);
-            const auto restore = qScopeGuard([this] {
-                setBusyCursor(false);
-                setStatusText(QString());
-            });
-            setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
-            done = check.run(getMediumIndex(), m_txtSrcFile->text(), m_txtLib->text(), [this](qint64 row) {
-                setStatusText(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
-            });
+            dialog = checkFromWindow(*this);
         }
-        if (!done)
-            return;
-        const CertificateChecker& result = check.result();
-        auto* dialog = new frmCheck(
-            result.findings(),
-            checkTotals(result.rowCount(), result.count(CheckSeverity::Error), result.count(CheckSeverity::Notice)),
-            this);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->open();
+        if (dialog)
+            dialog->open();
     } catch (...) {
         showError(16, QStringLiteral("frmMain.cmdCheck_Click"));
     }
@@ -561,7 +537,7 @@ void frmMain::setRunning(bool running)
     // The controls stay readable but cannot be changed while the generators read them. The close
     // button stays: during a run it offers to cancel it.
     const std::initializer_list<QWidget*> controls = {
-        m_frameTransferType, m_framSource, m_framToFile, m_framPDF, m_cmdRun};
+        m_frameTransferType, m_framSource, m_framToFile, m_framPDF, m_cmdRun, m_cmdCheck};
     for (QWidget* w : controls)
         w->setEnabled(!running);
     if (!running)

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class ElidedLabel;
 class clsRegistryHandler;
 
 // The main window. Its controls are the run settings the generators read during a run; its
@@ -38,6 +39,7 @@ public:
     bool chkOpenPDF() const override;
     bool chkPassword() const override;
     QString txtPDFPassword() const override;
+    RunSelection runSelection() const override { return m_selection; }
     // Tells fileProgressChanged; the status bar keeps the run's own texts.
     void setFileProgress(qint64 done, qint64 started) override;
     void setStatusText(const QString& text) override;
@@ -58,6 +60,10 @@ public:
     void cmdRun_Click();
     void cmdCheck_Click();
     void cmdClose_Click();
+
+    // The rows the next runs are restricted to (the headless run's --company and --employee, the
+    // check dialog's "Auswahl erstellen"); an empty selection runs the whole table.
+    void setRunSelection(const RunSelection& selection) { m_selection = selection; }
 
     bool isLoaded() const { return m_loaded; }
     bool isRunning() const { return m_running; }
@@ -109,7 +115,7 @@ private:
     QPushButton* m_cmdCheck = nullptr;
     QPushButton* m_cmdClose = nullptr;
     QStatusBar* m_StaBar = nullptr;
-    QLabel* m_staBarText = nullptr;
+    ElidedLabel* m_staBarText = nullptr;
 
     // What the file-save dialog keeps between two uses: the filter and the file name last shown.
     QString m_dialogFilter;
@@ -120,4 +126,5 @@ private:
     bool m_running = false;
     bool m_busy = false;
     RunSummary m_lastRun;
+    RunSelection m_selection;
 };

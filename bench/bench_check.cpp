@@ -7,6 +7,7 @@
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
 #include "report/PlausibilityCheck.h"
+#include "report/RunSelection.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -208,7 +209,7 @@ double checkSeconds(const QString& path, PlausibilityCheck& check)
 {
     const CpuTimer timer;
     try {
-        if (!check.run(1, path, QStringLiteral("BENCH")))
+        if (!check.run(1, path, QStringLiteral("BENCH"), {}))
             std::exit(1);
     } catch (const LaError& e) {
         std::fprintf(stderr, "check failed: %d %s\n", e.number(), qPrintable(e.description()));

@@ -29,7 +29,7 @@ QString getADOProvider(qint16 transferType, const QString& system)
         case 0: {
             QString user;
             QString password;
-            if (!prompt().login(user, password))
+            if (!prompt().login(system, user, password))
                 return {};
             return QStringLiteral("PROVIDER=MSDASQL;dsn=") + system + QStringLiteral(";uid=") + odbcValue(user) +
                    QStringLiteral(";pwd=") + odbcValue(password) + QStringLiteral(";database= ;");

@@ -29,6 +29,10 @@ public:
     virtual qint64 statementCount() const = 0;
 };
 
+// The data source a connection string names, for messages: the DSN, or the system or database file of
+// the host's provider; empty when it names none.
+QString dataSourceName(const QString& connectionString);
+
 // Opens a connection for a connection string (see db/ConnectionString.h for the forms). A host that
 // stops answering ends a statement or its fetch after `timeoutSeconds` (0: no limit) as far as the
 // driver can be told so. Throws LaError when the connection cannot be opened.

@@ -66,6 +66,16 @@ QString withDriverTimeouts(QString connectionString, int timeoutSeconds)
 
 } // namespace
 
+QString dataSourceName(const QString& connectionString)
+{
+    const QHash<QString, QString> attributes = connectionAttributes(connectionString);
+    for (const char* key : {"DSN", "DATA SOURCE", "SERVER"}) {
+        if (const QString name = attributes.value(QString::fromLatin1(key)).trimmed(); !name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
 std::shared_ptr<DbConnection> openDbConnection(const QString& connectionString, int timeoutSeconds)
 {
     const QHash<QString, QString> attributes = connectionAttributes(connectionString);

@@ -401,10 +401,11 @@ const QList<Person>& people()
 constexpr int kTwoRowPerson = 8;
 
 // Rows with the mistakes a plausibility check finds but neither output stops at: item 8 off by 1000
-// from the sum of items 1 to 7, a wrong check digit, an item 2.3 amount without its kind.
+// from the sum of items 1 to 7, a wrong check digit, lump-sum expenses without the remark that the
+// expense regulations were approved.
 constexpr int kWrongGrossRow = 0;
 constexpr int kWrongCheckDigitRow = 1;
-constexpr int kMissingKindRow = 17;
+constexpr int kNoApprovalRow = 30;
 
 QString ahvNumber(int index)
 {
@@ -567,7 +568,7 @@ Row exportRow(int index, const Person& p, int part)
     r[Field::EB0100] = income;
     r[Field::EB0210] = amount(i % 7 == 0, 4800);
     r[Field::EB0220] = amount(i % 5 == 0, 3600);
-    r[Field::ET0230] = text(i % 9 == 0 && index != kMissingKindRow, "Parkplatz");
+    r[Field::ET0230] = text(i % 9 == 0, "Parkplatz");
     r[Field::EB0230] = amount(i % 9 == 0, 1200);
     r[Field::ET0300] = text(i % 4 == 0, "Jubiläumsgeschenk");
     r[Field::EB0300] = amount(i % 4 == 0, 2500);
@@ -618,6 +619,13 @@ Row exportRow(int index, const Person& p, int part)
     } else if (annuity) {
         r[Field::ET1510] = QStringLiteral("Rente aus Pensionskasse");
     }
+    const bool lumpSum =
+        r[Field::EB1321].toLongLong() + r[Field::EB1322].toLongLong() + r[Field::EB1323].toLongLong() > 0;
+    if (lumpSum && index != kNoApprovalRow)
+        r[Field::ET1520] = QStringLiteral("Spesenreglement durch Kanton %1 am 15.03.2024 genehmigt")
+                               .arg(c.zipCity.startsWith(u'8')   ? QStringLiteral("ZH")
+                                    : c.zipCity.startsWith(u'3') ? QStringLiteral("BE")
+                                                                 : QStringLiteral("GE"));
     return r;
 }
 

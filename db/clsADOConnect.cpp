@@ -4,6 +4,7 @@
 #include "db/DbRecordSet.h"
 #include "db/LibraryName.h"
 #include "platform/LaError.h"
+#include "platform/Prompt.h"
 
 namespace {
 
@@ -62,8 +63,20 @@ bool clsADOConnect::init(const QString& strFile,
                                "Ziffern, _, $, #, @, nicht mit einer Ziffer am Anfang, höchstens "
                                "128 Zeichen).")
                     .arg(m_library));
-        if (!m_connection)
-            m_connection = openDbConnection(m_source, m_timeoutSeconds);
+        if (!m_connection) {
+            try {
+                m_connection = openDbConnection(m_source, m_timeoutSeconds);
+            } catch (...) {
+                // The driver's own text, often English, goes below a German line saying what failed.
+                const LaError error = toLaError(std::current_exception());
+                prompt().messageBox(QStringLiteral("Verbindung zur Datenquelle '%1' nicht möglich.\r\n\r\n")
+                                            .arg(dataSourceName(m_source)) +
+                                        errorBoxText(error, {}),
+                                    MsgStyle::Critical,
+                                    errorBoxTitle(kClass + QStringLiteral("init")));
+                return false;
+            }
+        }
         m_connection->useLibrary(m_library);
         m_recordset.reset();
         m_recordset = m_connection->query(buildStatement(m_library, strFile, strSelect, strWhere, strSort), parameters);

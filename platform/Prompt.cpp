@@ -1,5 +1,8 @@
 #include "platform/Prompt.h"
 
+#include "platform/AppIdentity.h"
+
+#include <QStringList>
 #include <cstdio>
 
 namespace {
@@ -13,7 +16,7 @@ public:
         return MsgAnswer::Cancel;
     }
     QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(QString& user, QString& password) override
+    bool login(const QString&, QString& user, QString& password) override
     {
         user.clear();
         password.clear();
@@ -26,6 +29,16 @@ Prompt* g_current = nullptr;
 } // namespace
 
 Prompt::~Prompt() = default;
+
+bool Prompt::writeDespiteCheckErrors(const QString& summary, const QStringList& findings)
+{
+    constexpr qsizetype kShown = 10;
+    QString text = summary + QStringLiteral("\r\n\r\n") + findings.mid(0, kShown).join(QStringLiteral("\r\n"));
+    if (findings.size() > kShown)
+        text += QStringLiteral("\r\n… und %1 weitere").arg(findings.size() - kShown);
+    text += QStringLiteral("\r\n\r\nSollen die Dateien trotzdem geschrieben werden?");
+    return messageBox(text, MsgStyle::YesNo | MsgStyle::Exclamation, appTitle()) == MsgAnswer::Yes;
+}
 
 Prompt& prompt()
 {

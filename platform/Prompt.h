@@ -38,9 +38,15 @@ public:
     // Returns the chosen name, or `initialName` unchanged when the user cancels.
     virtual QString saveFileName(const QString& title, const QString& filter, const QString& initialName) = 0;
 
-    // The login dialog for an ODBC connection; fills user and password with what was typed. False
-    // when the user closed the dialog without OK: no connection is to be tried then.
-    virtual bool login(QString& user, QString& password) = 0;
+    // The login dialog for an ODBC connection to `dataSource`, which it names; fills user and password
+    // with what was typed. False when the user closed the dialog without OK: no connection is to be
+    // tried then.
+    virtual bool login(const QString& dataSource, QString& user, QString& password) = 0;
+
+    // The check before a run found errors: `summary` says how many, `findings` has one line per error.
+    // True when the run is to write all the same. By default a Yes/No box with the first ten findings
+    // whose default answer is No.
+    virtual bool writeDespiteCheckErrors(const QString& summary, const QStringList& findings);
 };
 
 // The prompt in use. Until one is installed, a prompt that writes boxes to standard error and

@@ -1,5 +1,7 @@
 #include "report/Amount.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr int kDecimals = 9;
@@ -17,8 +19,12 @@ std::optional<Amount> Amount::fromVariant(const Variant& value)
             units *= 10;
         return Amount(units);
     }
+    case Variant::Kind::Double:
+        // A floating column can hold infinity or NaN, which have no text form as a number.
+        if (!std::isfinite(value.toDouble()))
+            return std::nullopt;
+        return fromText(value.toText()); // the shortest text that reads back as the stored number
     case Variant::Kind::Decimal:
-    case Variant::Kind::Double: // the shortest text that reads back as the stored number
     case Variant::Kind::Text:
         return fromText(value.toText());
     default:
@@ -71,6 +77,14 @@ std::optional<Amount> Amount::fromText(const QString& text)
     for (; decimals < kDecimals; ++decimals)
         units *= 10;
     return Amount(negative ? -units : units);
+}
+
+bool Amount::isWhole() const
+{
+    __int128 perFranc = 1;
+    for (int d = 0; d < kDecimals; ++d)
+        perFranc *= 10;
+    return m_units % perFranc == 0;
 }
 
 QString Amount::toSwiss() const

@@ -41,8 +41,8 @@ struct FieldAt
 };
 
 // The plausibility rules over the rows of LGHLAEXP, fed one row after another in the outputs' order
-// (company, employee). What it keeps between rows belongs to the current company only, so the memory
-// it needs is that of one company's AHV numbers plus the findings.
+// (company, employee). Each rule is one entry of a table in the .cpp. Besides the findings it keeps
+// the current company's AHV numbers and one name per AHV number of the whole run.
 class CertificateChecker
 {
 public:
@@ -56,28 +56,43 @@ public:
     qsizetype count(CheckSeverity severity) const;
 
 private:
-    const Variant& value(FieldAt field) const { return (*m_row)[field.index]; }
-    void add(CheckRule rule, const QString& text, bool forCompany = false);
+    struct Rules; // the rule table and the rules, in the .cpp
+    friend struct Rules;
 
-    void checkDocumentHead(bool companyStart);
-    void checkRequiredTexts();
-    void checkCertificateKind();
-    void checkAhvNumber();
-    void checkPeriod();
+    const Variant& value(FieldAt field) const { return (*m_row)[field.index]; }
+    const std::optional<Amount>& amount(FieldAt field) const { return m_amounts[field.index]; }
+    void add(CheckRule rule, const QString& text, bool forCompany = false);
     std::optional<QDate> dateOf(int which, const Variant& value);
-    void checkAmounts();
-    void checkAddressLines();
-    void checkPerson();
-    void checkCharacters(bool companyStart);
 
     const PersonTable* m_persons;
     const CheckRow* m_row = nullptr;
     qint64 m_rowCount = 0;
     qint64 m_rowInCompany = 0;
+
+    // What the rules share about the current row.
+    bool m_companyStart = false;
+    bool m_documentStart = false;                                   // the PDF run reads the company part from this row
+    bool m_personStart = false;                                     // the import file writes a person line for this row
+    std::array<std::optional<Amount>, Field::All.size()> m_amounts; // amount fields only; none for Null
+    std::optional<QDate> m_period[2];                               // from, until: none when no date
+    QString m_company;
+    QString m_employee;
+    QString m_ahv;
+    enum class Lookup
+    {
+        None, // no person line here, or no person table
+        NotFound,
+        CantonNull,
+        Found,
+    };
+    Lookup m_lookup = Lookup::None;
+
     QString m_lastCompany;
-    std::array<QString, 3> m_lastPersonKey; // new and old AHV number, name
-    bool m_hasPerson = false;
+    std::array<QString, 3> m_lastPersonKey;                // new and old AHV number, name
+    std::optional<QDate> m_placeDate;                      // the date in place and date of the current document
+    bool m_placeDateReported = false;                      // for the current company
     QHash<std::pair<QString, QString>, QString> m_ahvSeen; // AHV number and year in this company: employee
+    QHash<QString, QString> m_ahvNames;                    // AHV number: the first name it came with
     struct DateMemo
     {
         bool valid = false;
@@ -85,8 +100,5 @@ private:
         std::optional<QDate> date;
     };
     DateMemo m_dateMemo[2]; // the period's dates of the last row
-    QString m_company;
-    QString m_employee;
-    QString m_ahv;
     QList<CheckFinding> m_findings;
 };

@@ -4,7 +4,7 @@
 #include <array>
 
 // What the plausibility check can find on a certificate, and how bad it is: an error means the tax
-// office rejects the certificate or the output comes out wrong, a notice is worth a look.
+// office or the import rejects the certificate or the output comes out wrong, a notice is worth a look.
 enum class CheckSeverity
 {
     Error,
@@ -18,24 +18,37 @@ enum class CheckRule
     GrossSum,
     NetSum,
     NegativeAmount,
+    WithholdingAboveGross,
     NoCertificateKind,
     AhvNumber,
+    AhvTwoPeople,
     PeriodDate,
     PeriodOrder,
     PeriodYear,
     FieldNull,
+    BlankNameAddress,
     CompanyZipCity,
+    MissingKindText,
     // notices
     BothCertificateKinds,
-    CompanyCarWithoutF,
-    MissingKindText,
+    AnnuityWithDeductions,
+    AllZero,
+    AmountWithCents,
+    LumpSumWithoutApproval,
+    CarAndCarLumpSum,
     NoPlaceDate,
+    PlaceDateBeforeEnd,
     AddressLine,
     DuplicateAhv,
     PersonNotFound,
     NameParticle,
     Windows1252,
+    Unprintable,
+    FormulaStart,
+    TextTooLong,
 };
+
+inline constexpr std::size_t kCheckRuleCount = std::size_t(CheckRule::TextTooLong) + 1;
 
 struct CheckRuleInfo
 {
@@ -45,7 +58,7 @@ struct CheckRuleInfo
 };
 
 // Every rule, errors first, in the order above.
-const std::array<CheckRuleInfo, 20>& checkRules();
+const std::array<CheckRuleInfo, kCheckRuleCount>& checkRules();
 const CheckRuleInfo& checkRuleInfo(CheckRule rule);
 
 // "Fehler" or "Hinweis".

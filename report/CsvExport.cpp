@@ -12,8 +12,10 @@
 #include "platform/AtomicOutputFile.h"
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
+#include "report/CheckBeforeRun.h"
 #include "report/CsvText.h"
 #include "report/OverwriteQuestion.h"
+#include "report/RunSelection.h"
 #include "report/RunSummary.h"
 
 #include <QHash>
@@ -103,14 +105,19 @@ void CsvExport::write(RunSummary& summary)
     m_export->setSource(source);
     m_export->setTimeout(dbTimeoutSeconds());
     m_export->setLibl(gFrmMain->txtLib());
-    if (!m_export->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
+    const RunSelection selection = gFrmMain->runSelection();
+    if (!m_export->init(QString(kExportTableName),
+                        {},
+                        selection.condition(),
+                        QStringLiteral("EFLDI2, EFLDH1, EFLDC2"),
+                        selection.parameters()))
         return;
 
     // Before any file is asked about or touched.
     if (m_export->isEOF())
-        throw LaError(ErrNo::NoCertificateData,
-                      appTitle(),
-                      QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+        throw LaError(ErrNo::NoCertificateData, appTitle(), selection.noCertificateDataText());
+    if (!checkBeforeRun(m_export->getConnection(), gFrmMain->txtLib(), selection, true, summary))
+        return;
     const QString target = gFrmMain->txtToFile();
     if (!mayWriteOutputFile(target))
         return;
@@ -214,7 +221,12 @@ QString CsvExport::requiredText(QLatin1String field) const
 
 QString CsvExport::column(QLatin1String field) const
 {
-    return cleanValue(textOrEmpty(m_row->value(field)));
+    try {
+        return cleanValue(textOrEmpty(m_row->value(field)));
+    } catch (const LaError& e) {
+        // An amount of infinity has no text; which row holds it is what the office needs to know.
+        fieldError(e.number(), field, e.description());
+    }
 }
 
 QString CsvExport::lowerColumn(QLatin1String field) const

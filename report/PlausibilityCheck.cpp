@@ -6,6 +6,7 @@
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
 #include "report/PersonTable.h"
+#include "report/RunSelection.h"
 
 #include <QHash>
 #include <vector>
@@ -20,22 +21,52 @@ PlausibilityCheck::~PlausibilityCheck() = default;
 bool PlausibilityCheck::run(qint16 transferType,
                             const QString& source,
                             const QString& library,
-                            const std::function<void(qint64)>& progress)
+                            const RunSelection& selection,
+                            const Progress& progress)
+{
+    return check({transferType, source, {}, true}, library, selection, progress);
+}
+
+bool PlausibilityCheck::runOn(std::shared_ptr<DbConnection> connection,
+                              const QString& library,
+                              const RunSelection& selection,
+                              bool withPersons,
+                              const Progress& progress)
+{
+    return check({0, {}, std::move(connection), withPersons}, library, selection, progress);
+}
+
+bool PlausibilityCheck::check(const Source& from,
+                              const QString& library,
+                              const RunSelection& selection,
+                              const Progress& progress)
 {
     try {
         m_persons.reset();
         m_checker = std::make_unique<CertificateChecker>();
-        if (transferType != 0 && transferType != 1)
-            throw LaError::runtime(ErrNo::ObjectNotSet,
-                                   QStringLiteral("Keine Übertragungsart gewählt: bitte ODBC oder OLE DB wählen."));
         // In the order of the import file, so that the person rules see each person line once.
         clsADOConnect rows;
-        rows.setSource(getADOProvider(transferType, source));
-        rows.setTimeout(dbTimeoutSeconds());
         rows.setLibl(library);
-        if (!rows.init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1, EFLDC2")))
+        if (from.connection) {
+            rows.setConnection(from.connection);
+        } else {
+            if (from.transferType != 0 && from.transferType != 1)
+                throw LaError::runtime(ErrNo::ObjectNotSet,
+                                       QStringLiteral("Keine Übertragungsart gewählt: bitte ODBC oder OLE DB wählen."));
+            const QString connection = getADOProvider(from.transferType, from.source);
+            // Login closed without OK, or its own box shown: no connection is tried, nothing more is said.
+            if (connection.isEmpty())
+                return false;
+            rows.setSource(connection);
+            rows.setTimeout(dbTimeoutSeconds());
+        }
+        if (!rows.init(QString(kExportTableName),
+                       {},
+                       selection.condition(),
+                       QStringLiteral("EFLDI2, EFLDH1, EFLDC2"),
+                       selection.parameters()))
             return false;
-        {
+        if (from.withPersons) {
             clsADOConnect persons;
             persons.setLibl(library);
             persons.setConnection(rows.getConnection());

@@ -26,12 +26,21 @@ void RunSummary::start()
 {
     m_files.clear();
     m_durationMs = -1;
+    m_cancelled = false;
+    m_checkErrors = -1;
+    m_checkNotices = 0;
     m_clock.restart();
 }
 
 void RunSummary::addFile(const QString& path, qint64 certificates, const QStringList& companies, const QString& kind)
 {
     m_files.append({QFileInfo(path).absoluteFilePath(), certificates, companies, kind});
+}
+
+void RunSummary::setCheckCounts(qsizetype errors, qsizetype notices)
+{
+    m_checkErrors = errors;
+    m_checkNotices = notices;
 }
 
 void RunSummary::finish()
@@ -57,21 +66,30 @@ QStringList RunSummary::lines() const
     const qint64 ms = m_durationMs >= 0 ? m_durationMs : m_clock.elapsed();
     result.append(QStringLiteral("Total\t") + counted(m_files.size(), "Datei", "Dateien") + u'\t' +
                   certificatesText(certificates) + u'\t' + counted(companies.size(), "Firma", "Firmen") + u'\t' +
-                  QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral(" s"));
+                  QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral(" s") + checkText(u'\t'));
     return result;
+}
+
+QString RunSummary::checkText(QChar before) const
+{
+    if (m_checkErrors < 0)
+        return {};
+    return (before.isNull() ? QString() : QString(before)) + QString::number(m_checkErrors) +
+           QStringLiteral(" Fehler, ") + counted(m_checkNotices, "Hinweis", "Hinweise");
 }
 
 QString RunSummary::statusText() const
 {
+    const QString start = m_cancelled ? QStringLiteral("Abgebrochen: ") : QStringLiteral("Fertig: ");
     if (m_files.isEmpty())
-        return {};
+        return m_cancelled ? start + QStringLiteral("keine Datei geschrieben") : QString();
     qint64 certificates = 0;
     for (const File& f : m_files)
         certificates += f.certificates;
     const QString& kind = m_files.front().kind;
-    QString text = QStringLiteral("Fertig: ") + certificatesText(certificates) + QStringLiteral(" in ") +
-                   QString::number(m_files.size()) + u' ' + kind +
-                   (m_files.size() == 1 ? QString() : QStringLiteral("en")) + QStringLiteral(", ") +
+    QString text = start + certificatesText(certificates) + QStringLiteral(" in ") + QString::number(m_files.size()) +
+                   u' ' + kind + (m_files.size() == 1 ? QString() : QStringLiteral("en")) +
+                   (m_checkErrors < 0 ? QString() : QStringLiteral(" (") + checkText() + u')') + QStringLiteral(", ") +
                    m_files.front().path;
     if (m_files.size() > 1)
         text += QStringLiteral(" … ") + QFileInfo(m_files.back().path).fileName();

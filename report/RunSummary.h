@@ -25,19 +25,31 @@ public:
     void addFile(const QString& path, qint64 certificates, const QStringList& companies, const QString& kind);
     // Stops the run's clock (the first call after start() counts); the duration reported ends here.
     void finish();
+    // The run was cancelled: what it wrote before stays, but the run did not end as planned.
+    void setCancelled() { m_cancelled = true; }
+    bool cancelled() const { return m_cancelled; }
+    // What the check before the run found; reported with the totals.
+    void setCheckCounts(qsizetype errors, qsizetype notices);
 
     const QList<File>& files() const { return m_files; }
     bool isEmpty() const { return m_files.isEmpty(); }
 
     // One line per file (full path, certificates, companies, separated by tabs) and a line of totals
-    // (files, certificates, companies, duration); no lines when nothing was written.
+    // (files, certificates, companies, duration, and the check's findings when it ran: "0 Fehler,
+    // 12 Hinweise"); no lines when nothing was written.
     QStringList lines() const;
     // "Fertig: 41 Lohnausweise in 3 PDF-Dateien, /pfad/LA_001.pdf … LA_003.pdf"; empty when nothing was
-    // written.
+    // written. After a cancel "Abgebrochen: " and what was written, or "keine Datei geschrieben".
     QString statusText() const;
 
 private:
+    // "2 Fehler, 12 Hinweise" of the check before the run, after `before`; empty when none ran.
+    QString checkText(QChar before = {}) const;
+
     QList<File> m_files;
     QElapsedTimer m_clock;
     qint64 m_durationMs = -1;
+    bool m_cancelled = false;
+    qsizetype m_checkErrors = -1; // -1: no check before the run
+    qsizetype m_checkNotices = 0;
 };

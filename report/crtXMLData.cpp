@@ -14,11 +14,13 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/CheckBeforeRun.h"
 #include "report/FopJobPool.h"
 #include "report/FormatterSetup.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
+#include "report/RunSelection.h"
 #include "report/RunSummary.h"
 #include "report/TextStream.h"
 #include "report/crtXMLDocument.h"
@@ -242,6 +244,7 @@ void crtXMLData(RunSummary& summary)
         const FormatterCall call = formatterCallFor(window);
 
         std::unique_ptr<clsADOConnect> reader;
+        const RunSelection selection = window.runSelection();
         const qint16 medium = getMediumIndex();
         if (medium == 1 || medium == 0) {
             reader = std::make_unique<clsADOConnect>();
@@ -253,7 +256,11 @@ void crtXMLData(RunSummary& summary)
             reader->setTimeout(dbTimeoutSeconds());
             reader->setLibl(window.txtLib());
             // init has shown its own error box; the run ends quietly.
-            if (!reader->init(QString(kExportTableName), {}, {}, QStringLiteral("EFLDI2, EFLDH1")))
+            if (!reader->init(QString(kExportTableName),
+                              {},
+                              selection.condition(),
+                              QStringLiteral("EFLDI2, EFLDH1"),
+                              selection.parameters()))
                 return;
         }
         auto requireReader = [&]() -> clsADOConnect& {
@@ -263,9 +270,9 @@ void crtXMLData(RunSummary& summary)
         };
         // Before any file is asked about, deleted or rendered.
         if (requireReader().isEOF())
-            throw LaError(ErrNo::NoCertificateData,
-                          appTitle(),
-                          QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!"));
+            throw LaError(ErrNo::NoCertificateData, appTitle(), selection.noCertificateDataText());
+        if (!checkBeforeRun(reader->getConnection(), window.txtLib(), selection, false, summary))
+            return;
 
         const QString outputFile = window.txtToFile();
         const FormLanguageChoice language = formLanguageSetting();

@@ -47,7 +47,13 @@ QString text(clsADOConnect& reader, QLatin1String name)
     const Variant value = field(reader, name);
     if (value.isNull())
         fieldError(reader, ErrNo::InvalidUseOfNull, name, QStringLiteral("kein Wert (Null)"));
-    const QString result = value.toText();
+    QString result;
+    try {
+        result = value.toText();
+    } catch (const LaError& e) {
+        // An amount of infinity has no text; which row holds it is what the office needs to know.
+        fieldError(reader, e.number(), name, e.description());
+    }
     if (isAmountField(name) && value.kind() == Variant::Kind::Text && !result.trimmed().isEmpty()) {
         try {
             value.toDouble();

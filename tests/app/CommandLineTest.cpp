@@ -44,6 +44,9 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
         {"--unbekannt", "--unbekannt"},
         {"--check --run", "--check"},
         {"--check --output pdf", "--output"},
+        {"--check --ignore-check-errors", "--ignore-check-errors"},
+        {"--company A", "--company"},
+        {"--run --employee", "--employee"},
     };
     for (const auto& [arguments, cause] : cases) {
         const CommandLine cl = parse(QString::fromLatin1(arguments));
@@ -53,6 +56,11 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
     const CommandLine emptyPassword = parseCommandLine(
         {QStringLiteral("lohnausweis"), QStringLiteral("--run"), QStringLiteral("--pdf-password"), {}}, {});
     EXPECT_EQ(emptyPassword.mode, CommandLine::Mode::UsageError);
+    // A blank name would select nothing the clerk could mean.
+    const CommandLine blankCompany = parseCommandLine(
+        {QStringLiteral("lohnausweis"), QStringLiteral("--check"), QStringLiteral("--company"), QStringLiteral(" ")},
+        {});
+    EXPECT_EQ(blankCompany.mode, CommandLine::Mode::UsageError);
     EXPECT_EQ(parse({}).mode, CommandLine::Mode::Window);
 }
 
@@ -71,7 +79,8 @@ TEST(CommandLine, OptionsWinOverTheEnvironment)
 
     const CommandLine cl =
         parse(QStringLiteral("--run --transfer OLE --lib=LOVARLIB --to /daten/LA.pdf --output pdf "
-                             "--open-pdf --pdf-password optpdf --user OPTUSER --password optpw --yes"),
+                             "--open-pdf --pdf-password optpdf --user OPTUSER --password optpw --yes "
+                             "--company A --employee 756.1234.5678.97 --company B --ignore-check-errors"),
               env);
     ASSERT_EQ(cl.mode, CommandLine::Mode::Run);
     EXPECT_EQ(cl.transfer, 1);
@@ -81,6 +90,9 @@ TEST(CommandLine, OptionsWinOverTheEnvironment)
     EXPECT_TRUE(cl.openPdf && cl.yes);
     EXPECT_EQ(cl.user + u'/' + cl.password + u'/' + cl.pdfPassword.value_or(QString()),
               QStringLiteral("OPTUSER/optpw/optpdf"));
+    EXPECT_EQ(cl.companies, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(cl.employees, QStringList{QStringLiteral("756.1234.5678.97")});
+    EXPECT_TRUE(cl.ignoreCheckErrors && !fromEnv.ignoreCheckErrors);
 }
 
 TEST(HeadlessPrompt, WritesBoxesAndCountsFailures)
@@ -108,7 +120,7 @@ TEST(HeadlessPrompt, WritesBoxesAndCountsFailures)
         // The login answers with the user and password of the command line.
         QString user;
         QString password;
-        prompt.login(user, password);
+        prompt.login(QStringLiteral("DSN"), user, password);
         EXPECT_EQ(user + u'/' + password, QStringLiteral("U/P"));
     }
 }

@@ -1,10 +1,13 @@
 #include "db/DemoDatabase.h"
 #include "platform/OutputLock.h"
 #include "support/AppTestEnvironment.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/HangingProgram.h"
 #include "support/HeadlessRunFixture.h"
 
 #include <QDateTime>
+#include <QMap>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
@@ -53,6 +56,7 @@ TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
 
 TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 {
+    setCheckBeforeRun(false);
     // Neither a missing folder nor a folder can take the database; a file in its place is replaced.
     for (const QString& bad : {path("fehlt/demo.db"), tempDir()}) {
         const RunResult r = run({QStringLiteral("--demo-db"), bad});
@@ -127,6 +131,7 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 // first writes every file and lists them; a formatter that crashes half-way leaves no file behind.
 TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 {
+    setCheckBeforeRun(false);
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
     clsRegistryHandler().SaveSettingString(QStringLiteral("OutputFileMode"), QStringLiteral("0640"));
@@ -184,6 +189,7 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 // it; the lock it held does not block the next run.
 TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
 {
+    setCheckBeforeRun(false);
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("big.db")}).exitCode, 0);
     {
         sqlite3* db = nullptr;
@@ -227,6 +233,7 @@ TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
 // The real formatter running out of memory: the box with its error line, exit status 1, no file.
 TEST_F(HeadlessRun, RealFormatterOutOfMemory)
 {
+    setCheckBeforeRun(false);
     if (QStandardPaths::findExecutable(QStringLiteral("fop")).isEmpty()) {
         if (qEnvironmentVariableIsSet("CI"))
             FAIL() << "fop fehlt";
@@ -252,6 +259,7 @@ TEST_F(HeadlessRun, RealFormatterOutOfMemory)
 
 TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
 {
+    setCheckBeforeRun(false);
     writeDemoDatabase(path("demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
@@ -327,7 +335,7 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     EXPECT_EQ(QString::fromUtf8(readBytes(path("befunde.txt"))), table.out);
 
     const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));
-    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.exitCode, 3); // not checked, which is no finding about the data
     EXPECT_TRUE(missing.err.contains(QStringLiteral("clsADOConnect.init"))) << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_EQ(run({QStringLiteral("--check"), QStringLiteral("--output"), QStringLiteral("pdf")}).exitCode, 2);
@@ -433,4 +441,141 @@ TEST_F(HeadlessRun, KilledPdfRunLeavesThePreviousFiles)
     EXPECT_EQ(run(arguments).exitCode, 0);
     EXPECT_EQ(QDir(tempDir()).entryList(temporary, QDir::Files), QStringList());
     EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), previous);
+}
+
+// The check before a run: errors stop it before any output file is asked about or touched, unless the
+// command line says to write all the same; notices never stop it; the setting turns it off.
+TEST_F(HeadlessRun, CheckBeforeTheRun)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), path("demo.db")); // the stand-in ignores it
+    const struct
+    {
+        const char* label;
+        const char* output;
+        const char* more;
+        int setting;
+        int exitCode;
+        const char* checkTotals; // the last column of the Total line; null: nothing written
+    } cases[] = {
+        {"errors stop the import file", "csv", "", 1, 1, nullptr},
+        {"errors stop the PDF run", "pdf", "", 1, 1, nullptr},
+        {"written all the same", "csv", "--ignore-check-errors", 1, 0, "2 Fehler, 12 Hinweise"},
+        {"a notice never stops", "csv", "--employee 756.1890.0880.71", 1, 0, "0 Fehler, 1 Hinweis"},
+        {"the setting turns it off", "csv", "", 0, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        clsRegistryHandler().SaveSettingLong(QStringLiteral("CheckBeforeRun"), c.setting);
+        const QString target = path(QByteArray(c.output) == "pdf" ? "LA_001.pdf" : "LA.csv");
+        writeBytes(target, "voriger Lauf");
+        const RunResult r = runOle(path("demo.db"),
+                                   QByteArray(c.output) == "pdf" ? "LA.pdf" : "LA.csv",
+                                   c.output,
+                                   (QByteArray(c.more) + " --yes").constData());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        const bool stopped = !c.checkTotals;
+        EXPECT_EQ(readBytes(target) == "voriger Lauf", stopped);
+        EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).isEmpty());
+        if (stopped) {
+            EXPECT_TRUE(r.out.isEmpty());
+            EXPECT_TRUE(r.err.contains(
+                QStringLiteral("Die Prüfung vor dem Lauf hat 2 Fehler gefunden (41 Lohnausweise geprüft).\n"
+                               "Alpenblick Treuhand AG, Meier Hans – Summe Ziffer 8: Ziffer 8 (56'900.00) ist nicht "
+                               "die Summe der Ziffern 1–7 (55'900.00).\nAlpenblick Treuhand AG, Müller Anna – Neue "
+                               "AHV-Nummer: ")))
+                << r.err.toStdString();
+            continue;
+        }
+        const QList<QStringList> lines = summary(r);
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.last().size(), *c.checkTotals ? 6 : 5);
+        EXPECT_EQ(lines.last().value(5), QString::fromUtf8(c.checkTotals));
+        EXPECT_EQ(r.err.contains(QStringLiteral("trotzdem geschrieben (--ignore-check-errors)")),
+                  QByteArray(c.more) == "--ignore-check-errors")
+            << r.err.toStdString();
+    }
+}
+
+// --company and --employee restrict the run and the check; the values reach the database as bound
+// parameters, so a quote or "%" is a character like any other; a selection of nothing is the error of
+// an empty table, before the output file is touched.
+TEST_F(HeadlessRun, SelectionRestrictsTheRunAndTheCheck)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    // Certificates per company, as the whole table gives them.
+    ASSERT_EQ(runOle(path("demo.db"), "alle.csv", "csv", "--ignore-check-errors").exitCode, 0);
+    QMap<QString, int> perCompany;
+    QString company;
+    for (const QString& line : QString::fromLatin1(readBytes(path("alle.csv"))).split(QStringLiteral("\r\n"))) {
+        if (line.startsWith(QStringLiteral("1;")))
+            company = line.section(u';', 1, 1);
+        perCompany[company] += line.startsWith(QStringLiteral("3;"));
+    }
+    const QString rhone = QStringLiteral("Rh\u00f4ne Transports SA");
+    const QString bakery = QStringLiteral("B\u00e4ckerei M\u00fcller & S\u00f6hne GmbH");
+    const struct
+    {
+        const char* label;
+        QStringList options;
+        int certificates; // 0: no row selected
+        int companies;
+    } cases[] = {
+        {"one AHV number", {QStringLiteral("--employee"), QStringLiteral("756.1890.0880.71")}, 1, 1},
+        {"two companies",
+         {QStringLiteral("--company"), rhone, QStringLiteral("--company"), bakery + QStringLiteral("  ")},
+         perCompany.value(rhone) + perCompany.value(bakery),
+         2},
+        {"a quote in the name", {QStringLiteral("--employee"), QStringLiteral("O'Neill Patrick")}, 1, 1},
+        {"within its company",
+         {QStringLiteral("--company"),
+          QStringLiteral("Alpenblick Treuhand AG"),
+          QStringLiteral("--employee"),
+          QStringLiteral("Brunner Lea")},
+         1,
+         1},
+        {"in another company",
+         {QStringLiteral("--company"), rhone, QStringLiteral("--employee"), QStringLiteral("Brunner Lea")},
+         0,
+         0},
+        {"a wildcard", {QStringLiteral("--employee"), QStringLiteral("%")}, 0, 0},
+        {"a wildcard in a company", {QStringLiteral("--company"), QStringLiteral("Rh_ne%")}, 0, 0},
+        {"a quote that would end the text", {QStringLiteral("--company"), QStringLiteral("x' OR '1'='1")}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        writeBytes(path("LA.csv"), "voriger Lauf");
+        const RunResult r = run(oleArguments(path("demo.db"), path("LA.csv"), "csv", "--yes") << c.options);
+        const QString written = QString::fromLatin1(readBytes(path("LA.csv")));
+        if (c.certificates == 0) {
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Es wurden keine Lohnausweisdaten zum importieren gefunden!\n"
+                                                      "Die Auswahl trifft keinen Lohnausweis: ")))
+                << r.err.toStdString();
+            EXPECT_EQ(written, QStringLiteral("voriger Lauf"));
+            continue;
+        }
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(written.count(QStringLiteral("\r\n3;")), c.certificates);
+        EXPECT_EQ(written.count(QRegularExpression(QStringLiteral("(^|\r\n)1;"))), c.companies);
+    }
+
+    // A PDF of one employee: that certificate alone, under the plain name.
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
+    clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), path("demo.db")); // the stand-in ignores it
+    const RunResult pdf = run(oleArguments(path("demo.db"), path("Eine.pdf"), "pdf")
+                              << QStringLiteral("--employee") << QStringLiteral("756.1890.0880.71"));
+    EXPECT_EQ(pdf.exitCode, 0) << pdf.err.toStdString();
+    const QByteArray one = readBytes(path("Eine.pdf"));
+    EXPECT_EQ(one.count("<ns2:SV-AS-Number>"), 1);
+    EXPECT_TRUE(one.contains("<ns2:SV-AS-Number>756.1890.0880.71<"));
+
+    // The check takes the same options.
+    const RunResult check =
+        run(QStringLiteral("--check --transfer ole --lib DEMO --employee 756.1890.0880.71 --source").split(u' ')
+            << path("demo.db"));
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_TRUE(check.out.endsWith(QStringLiteral("1 Lohnausweis geprüft: 0 Fehler, 1 Hinweis\n")))
+        << check.out.toStdString();
 }

@@ -33,6 +33,8 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
     QPoint centre;
     whenModalOpens([&](QWidget* modal) {
         centre = modal->frameGeometry().center();
+        // A clerk with several data sources sees which one asks for the password.
+        EXPECT_EQ(modal->windowTitle(), QStringLiteral("Anmelden – LOVAR400"));
         auto* pwd = modal->findChild<QLineEdit*>(QStringLiteral("txtPwd"));
         ASSERT_NE(pwd, nullptr);
         EXPECT_EQ(pwd->echoMode(), QLineEdit::Password);
@@ -45,7 +47,7 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
 
     QString user;
     QString password;
-    EXPECT_TRUE(prompt.login(user, password));
+    EXPECT_TRUE(prompt.login(QStringLiteral("LOVAR400"), user, password));
 
     EXPECT_EQ(user, QStringLiteral("LOVARUSR"));
     EXPECT_EQ(password, QStringLiteral("g3h;eim"));
@@ -54,7 +56,7 @@ TEST(WidgetPrompt, LoginReturnsWhatWasTypedAndSitsOverTheOwner)
     // Esc and the close button end the login without OK: no connection is to be tried.
     for (const bool esc : {true, false}) {
         whenModalOpens([esc](QWidget* modal) { esc ? QTest::keyClick(modal, Qt::Key_Escape) : void(modal->close()); });
-        EXPECT_FALSE(prompt.login(user, password));
+        EXPECT_FALSE(prompt.login(QStringLiteral("LOVAR400"), user, password));
     }
 }
 
@@ -88,5 +90,31 @@ TEST(WidgetPrompt, MessageBoxAnswersAsPressed)
 
         EXPECT_EQ(answer, press == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel);
         EXPECT_EQ(shownText, QStringLiteral("Zeile 1\n<b>Zeile 2</b>"));
+    }
+}
+
+// Errors found before a run: the box lists the first ten, and writing anyway takes a deliberate "Ja".
+TEST(WidgetPrompt, CheckErrorsStopTheRunUnlessYesIsPressed)
+{
+    QStringList findings;
+    for (int i = 1; i <= 12; ++i)
+        findings.append(QStringLiteral("Firma, Person %1 – Regel: Text").arg(i));
+    WidgetPrompt prompt(nullptr);
+    for (const auto& [key, write] : {std::pair{Qt::Key_Return, false}, {Qt::Key_Escape, false}, {Qt::Key_Y, true}}) {
+        SCOPED_TRACE(key);
+        QString shownText;
+        whenModalOpens([&, key = key](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            shownText = box->text();
+            if (key == Qt::Key_Y)
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, key);
+        });
+        EXPECT_EQ(prompt.writeDespiteCheckErrors(QStringLiteral("2 Fehler"), findings), write);
+        EXPECT_TRUE(shownText.contains(QStringLiteral("Person 10 – Regel: Text\n… und 2 weitere")))
+            << shownText.toStdString();
+        EXPECT_FALSE(shownText.contains(QStringLiteral("Person 11")));
     }
 }

@@ -1,9 +1,11 @@
 #include "app/frmMain.h"
 
+#include "app/ElidedLabel.h"
 #include "app/Globals.h"
 #include "app/RunSettings.h"
 #include "app/frmCheck.h"
 #include "db/DemoDatabase.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/HangingProgram.h"
 #include "support/MainWindowFixture.h"
 #include "support/OtherUser.h"
@@ -122,6 +124,7 @@ TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
 
 TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
 {
+    setCheckBeforeRun(false);
     HookPrompt hook;
     const ScopedPrompt scoped(hook);
     frmMain& w = openWindow();
@@ -164,19 +167,29 @@ TEST_F(MainWindow, FailingRunCannotBeRestartedOrClosedAndTidiesUp)
     // The refused close did not store the settings either.
     EXPECT_TRUE(clsRegistryHandler().GetSettingString(QStringLiteral("Source")).isEmpty());
 
-    // A run that wrote a file keeps its summary in the status bar.
+    // A run that wrote a file keeps its summary in the status bar; a long one loses its middle, so
+    // that the start and the file's name stay in view, and shows in full as the tool tip.
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    const QString folder = tempDir() + QStringLiteral("/Mandanten/Alpenblick Treuhand AG/Lohnausweise 2025");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    edit("txtToFile")->setText(folder + QStringLiteral("/Lohnausweis.csv"));
     QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
     EXPECT_EQ(hook.boxes.size(), 2); // no new box
-    EXPECT_TRUE(w.statusText().startsWith(QStringLiteral("Fertig: "))) << w.statusText().toStdString();
-    EXPECT_TRUE(w.statusText().endsWith(QStringLiteral(" Lohnausweise in 1 CSV-Datei, ") + tempDir() +
-                                        QStringLiteral("/Lohnausweis.csv")))
-        << w.statusText().toStdString();
+    EXPECT_EQ(w.statusText(),
+              QStringLiteral("Fertig: 41 Lohnausweise in 1 CSV-Datei, ") + folder + QStringLiteral("/Lohnausweis.csv"));
+    auto* bar = control<ElidedLabel>("StaBarText");
+    EXPECT_EQ(bar->toolTip(), w.statusText());
+    EXPECT_TRUE(bar->shownText().startsWith(QStringLiteral("Fertig: 41 Lohnausweise")))
+        << bar->shownText().toStdString();
+    EXPECT_TRUE(bar->shownText().endsWith(QStringLiteral("/Lohnausweis.csv")));
+    EXPECT_TRUE(bar->shownText().contains(u'…'));
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->shownText()), bar->contentsRect().width());
 }
 
 TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
 {
+    setCheckBeforeRun(false);
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
@@ -198,6 +211,8 @@ TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
         // place under its final name before it is complete.
         EXPECT_EQ(QDir(tempDir()).entryList(temporaryDocuments).size(), 2);
         EXPECT_FALSE(QFileInfo::exists(pdf));
+        // A check now would read the rows the run reads: it waits.
+        EXPECT_FALSE(control("cmdCheck")->isEnabled());
         QTest::keyClick(&w, Qt::Key_Escape);
     });
 
@@ -213,6 +228,8 @@ TEST_F(MainWindow, EscWhileTheFormatterHangsCancelsTheRunAndTidiesUp)
     EXPECT_FALSE(QFileInfo::exists(pdf));
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isRunning());
+    EXPECT_EQ(w.statusText(), QStringLiteral("Abgebrochen: keine Datei geschrieben"));
+    EXPECT_TRUE(control("cmdCheck")->isEnabled());
 }
 
 TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)
@@ -364,10 +381,18 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
 {
     writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
     frmMain& w = openWindow();
-    // No output kind and no output file: the check needs neither.
-    clickIndicator("optSRCFields1");
     edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
     edit("txtLib")->setText(QStringLiteral("DEMO"));
+    // Esc on the login ends the check quietly, as it ends a run.
+    m_prompt.loginCancelled = true;
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    EXPECT_EQ(m_prompt.loginCount, 1);
+    EXPECT_EQ(m_prompt.loginDataSource, tempDir() + QStringLiteral("/demo.db"));
+    EXPECT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.value(0).text.toStdString();
+    EXPECT_EQ(w.findChild<frmCheck*>(), nullptr);
+
+    // No output kind and no output file: the check needs neither.
+    clickIndicator("optSRCFields1");
     QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
     ASSERT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.first().text.toStdString();
     EXPECT_FALSE(w.isRunning());
@@ -376,22 +401,46 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
     auto* dialog = w.findChild<frmCheck*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->font(), w.font());
+    EXPECT_LE(dialog->frameGeometry().width(), 1024);
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lblTotals"))->text(),
               QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise"));
     auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
     ASSERT_EQ(table->rowCount(), 14);
-    // In the order of the rows until a caption is clicked.
-    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(13, 2)->text(),
+    ASSERT_EQ(table->columnCount(), 6);
+    // Errors first, set apart by colour and icon; then the notices in the order of the rows.
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
+              QStringLiteral("FehlerFehlerHinweis"));
+    EXPECT_EQ(table->item(0, 2)->text() + u'|' + table->item(0, 4)->text(),
+              QStringLiteral("Meier Hans|Summe Ziffer 8"));
+    EXPECT_TRUE(table->item(0, 5)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+    EXPECT_EQ(table->item(2, 2)->text() + u'|' + table->item(13, 2)->text(),
               QStringLiteral("Brunner Lea|de la Fontaine Élise"));
-    // A click on a caption sorts by that column: both errors come first.
+    EXPECT_NE(table->item(0, 5)->foreground().color(), table->item(2, 5)->foreground().color());
+    EXPECT_FALSE(table->item(0, 0)->icon().isNull());
+    EXPECT_NE(table->item(0, 0)->icon().cacheKey(), table->item(2, 0)->icon().cacheKey());
+    // Every text shows in full: its row is as high as the wrapped text.
+    const QFontMetrics metrics(table->font());
+    const int textMargin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    EXPECT_GE(table->columnWidth(5), table->viewport()->width() / 4);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QRect needed = metrics.boundingRect(
+            QRect(0, 0, table->columnWidth(5) - 2 * textMargin, 10000), Qt::TextWordWrap, table->item(row, 5)->text());
+        EXPECT_GE(table->rowHeight(row), needed.height()) << row;
+    }
+    // No caption is cut by the sort indicator.
+    const QStyle* style = table->horizontalHeader()->style();
+    for (int column = 0; column < table->columnCount(); ++column)
+        EXPECT_GE(table->horizontalHeader()->sectionSize(column),
+                  metrics.horizontalAdvance(table->horizontalHeaderItem(column)->text()) +
+                      style->pixelMetric(QStyle::PM_HeaderMarkSize) + 2 * style->pixelMetric(QStyle::PM_HeaderMargin))
+            << column;
+    // A click on the caption turns the order round.
     QTest::mouseClick(table->horizontalHeader()->viewport(),
                       Qt::LeftButton,
                       {},
                       QPoint(table->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
-    EXPECT_EQ(table->item(0, 0)->text() + table->item(1, 0)->text() + table->item(2, 0)->text(),
-              QStringLiteral("FehlerFehlerHinweis"));
-    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("756.1281.3907.69"));
-    EXPECT_TRUE(table->item(0, 4)->text().startsWith(QStringLiteral("Ziffer 8 (56'900.00)")));
+    EXPECT_EQ(table->item(0, 0)->text() + table->item(13, 0)->text(), QStringLiteral("HinweisFehler"));
 
     const QString csv = tempDir() + QStringLiteral("/befunde.csv");
     m_prompt.saveAnswers = {QString(), csv}; // cancelled first, then a name
@@ -403,7 +452,77 @@ TEST_F(MainWindow, CheckShowsTheFindingsOfTheDemoDatabaseSortedAndSavesThem)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 1 + 14);
 
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+    // Esc closes it; the next one opens at the size this one was left with.
+    dialog->resize(700, 420);
+    QTest::keyClick(table, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.findChildren<frmCheck*>().size() == 1; }, 5000));
+    dialog = w.findChild<frmCheck*>();
+    EXPECT_EQ(dialog->size(), QSize(700, 420));
+    // Enter presses "Schliessen".
+    QTest::keyClick(dialog->findChild<QTableWidget*>(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
+}
+
+// Before it writes, a run checks its rows: errors are shown in one box, and only "Ja" writes all the
+// same. "Auswahl erstellen" in the findings runs the certificates of the marked rows alone.
+TEST_F(MainWindow, RunChecksItsRowsAndTheFindingsRunTheirSelection)
+{
+    writeDemoDatabase(tempDir() + QStringLiteral("/demo.db"));
+    frmMain& w = openWindow();
+    clickIndicator("optSRCFields1");
+    edit("txtSrcFile")->setText(tempDir() + QStringLiteral("/demo.db"));
+    edit("txtLib")->setText(QStringLiteral("DEMO"));
+    const QString csv = tempDir() + QStringLiteral("/LA.csv");
+    edit("txtToFile")->setText(csv);
+    clickIndicator("opteLohnausweis");
+
+    for (const int answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        m_prompt.boxes.clear();
+        m_prompt.answers = {answer};
+        QTest::mouseClick(control("cmdRun"), Qt::LeftButton);
+        ASSERT_EQ(m_prompt.boxes.size(), 1);
+        EXPECT_EQ(m_prompt.boxes[0].style, MsgStyle::YesNo | MsgStyle::Exclamation);
+        EXPECT_TRUE(m_prompt.boxes[0].text.startsWith(
+            QStringLiteral("Die Prüfung vor dem Lauf hat 2 Fehler gefunden (41 Lohnausweise geprüft).\r\n\r\n"
+                           "Alpenblick Treuhand AG, Meier Hans – Summe Ziffer 8: ")))
+            << m_prompt.boxes[0].text.toStdString();
+        EXPECT_EQ(QFileInfo::exists(csv), answer == MsgAnswer::Yes);
+    }
+    EXPECT_TRUE(
+        w.statusText().startsWith(QStringLiteral("Fertig: 41 Lohnausweise in 1 CSV-Datei (2 Fehler, 12 Hinweise), ")))
+        << w.statusText().toStdString();
+
+    // The findings of Brunner Lea and of the company without place and date: her certificate and the
+    // company's, with the window's settings; the next run takes the whole table again.
+    m_prompt.boxes.clear();
+    QTest::mouseClick(control("cmdCheck"), Qt::LeftButton);
+    auto* dialog = w.findChild<frmCheck*>();
+    ASSERT_NE(dialog, nullptr);
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblFindings"));
+    auto* runSelection = dialog->findChild<QPushButton*>(QStringLiteral("cmdRunSelection"));
+    EXPECT_FALSE(runSelection->isEnabled());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 2)->text() == QStringLiteral("Brunner Lea") ||
+            table->item(row, 4)->text() == QStringLiteral("Ort und Datum fehlen"))
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    EXPECT_EQ(dialog->selectedCertificates().criteria().size(), 2);
+    ASSERT_TRUE(runSelection->isEnabled());
+    QFile::remove(csv);
+    QTest::mouseClick(runSelection, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(csv) && !w.isRunning(); }, 10000));
+    const QString written = QString::fromLatin1(readBytes(csv));
+    EXPECT_EQ(written.count(QStringLiteral("\r\n1;")) + written.startsWith(QStringLiteral("1;")), 2);
+    const QString bakery = QStringLiteral("1;B\u00e4ckerei M\u00fcller & S\u00f6hne GmbH;");
+    const qsizetype bakeryCertificates = written.mid(written.indexOf(bakery)).count(QStringLiteral("\r\n3;"));
+    EXPECT_EQ(written.count(QStringLiteral("\r\n3;")), 1 + bakeryCertificates);
+    EXPECT_GT(bakeryCertificates, 1);
+    EXPECT_TRUE(written.contains(QStringLiteral(";Brunner;Lea;")));
+    EXPECT_TRUE(m_prompt.boxes.isEmpty()) << m_prompt.boxes.value(0).text.toStdString(); // no errors among them
+    EXPECT_TRUE(w.runSelection().isEmpty());
 }

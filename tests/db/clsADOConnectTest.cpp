@@ -1,5 +1,6 @@
 #include "db/clsADOConnect.h"
 
+#include "db/DbConnection.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
@@ -52,6 +53,12 @@ TEST(clsADOConnect, UnusableSourceOrLibraryShowsOneBoxAndFails)
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.sqlite")))); // no empty database made
         EXPECT_EQ(p.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
         EXPECT_TRUE(p.boxes[0].text.contains(c.message)) << qPrintable(p.boxes[0].text);
+        // A connection that fails says so in German first, naming the data source; the driver's text follows.
+        EXPECT_EQ(p.boxes[0].text.startsWith(QStringLiteral("Verbindung zur Datenquelle '%1' nicht möglich.\r\n\r\n"
+                                                            "Fehlernummer")
+                                                 .arg(dataSourceName(c.source))),
+                  c.library == lib)
+            << qPrintable(p.boxes[0].text);
         const LaError e = raisedBy([&] { reader.MoveNext(); });
         EXPECT_EQ(e.number(), ErrNo::ObjectNotSet);
         EXPECT_EQ(e.source(), QStringLiteral("clsADOConnect.MoveNext"));

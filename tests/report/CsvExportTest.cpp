@@ -1,5 +1,6 @@
 #include "app/Globals.h"
 #include "report/crtCSVData.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/CsvPayroll.h"
 #include "support/FakeMainWindow.h"
 #include "support/MariaDbServer.h"
@@ -18,6 +19,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        setCheckBeforeRun(false);
         window.toFile = dir.filePath(QStringLiteral("lohnausweis.csv"));
         gFrmMain = &window;
     }
@@ -64,6 +66,8 @@ protected:
     }
 
     QTemporaryDir dir;
+    // Settings of the test's own, not the user's.
+    const ScopedEnv store{"XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config"))};
     std::unique_ptr<SqliteTestDatabase> sqlite;
     FakeMainWindow window;
     RecordingPrompt prompt;
@@ -134,6 +138,9 @@ TEST_F(CsvExportTest, FaultyValuesEndTheRunAndKeepThePreviousFile)
         {"UPDATE LGHLAEXP SET EFLDE1 = 'abc' WHERE EFLDH1 = 'D''Amico Luca'",
          ErrNo::TypeMismatch,
          "Feld EFLDE1 von 'D'Amico Luca': kein gültiges Datum ('abc')."},
+        {"UPDATE LGHLAEXP SET EB0300 = 9e999 WHERE EFLDH1 = 'D''Amico Luca'", // infinity
+         ErrNo::Overflow,
+         "Feld EB0300 von 'D'Amico Luca': Überlauf."},
         {"UPDATE LGHLAEXP SET EFLDE2 = NULL WHERE EFLDH1 = 'Müller Jörg'", // the last row
          ErrNo::InvalidUseOfNull,
          "Feld EFLDE2 von 'Müller Jörg': kein gültiges Datum (Null)."},

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
+#include <limits>
 
 namespace {
 
@@ -343,6 +344,12 @@ TEST_F(PdfRunTest, FaultyFieldEndsTheRunNamingFieldAndEmployee)
          Variant::text(QStringLiteral("12a")),
          "Feld EB0900 von 'Person 00240': keine Zahl ('12a').",
          ErrNo::TypeMismatch,
+         "crtXMLBody",
+         {"LA_001.pdf"}},
+        {"EB1200",
+         Variant::floating(-std::numeric_limits<double>::infinity()),
+         "Feld EB1200 von 'Person 00240': Überlauf.",
+         ErrNo::Overflow,
          "crtXMLBody",
          {"LA_001.pdf"}},
         // The database sorts the row without a company first.

@@ -23,6 +23,7 @@ public:
         ++passwordReads;
         return password;
     }
+    RunSelection runSelection() const override { return selection; }
     void setStatusText(const QString& text) override { statusTexts.append(text); }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
     RunCancel* runCancel() override { return &cancel; }
@@ -40,6 +41,7 @@ public:
     bool openPdf = false;
     bool passwordChecked = false;
     QString password;
+    RunSelection selection;
     mutable int passwordReads = 0;
     QStringList statusTexts;
     QStringList fileProgress; // "done/started"

@@ -7,6 +7,7 @@
 #include "platform/clsFSConnect.h"
 #include "platform/clsRegistryHandler.h"
 #include "report/crtXMLData.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
@@ -57,6 +58,7 @@ protected:
         qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
         // One formatter call after the other unless a test asks for more.
         setFopJobs(1);
+        setCheckBeforeRun(false);
         qputenv("TMPDIR", tempDir.toLocal8Bit());
         qputenv("FAKE_FOP_ARGV", argvFile.toLocal8Bit());
         unsetFailure();

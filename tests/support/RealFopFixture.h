@@ -8,6 +8,7 @@
 #include "platform/LaError.h"
 #include "platform/clsFSConnect.h"
 #include "report/crtXMLData.h"
+#include "support/CheckBeforeRunSetting.h"
 #include "support/FakeMainWindow.h"
 #include "support/PayrollTables.h"
 #include "support/RecordingPrompt.h"
@@ -160,6 +161,8 @@ protected:
         window.password = password;
         RecordingPrompt prompt;
         ScopedPrompt scoped(prompt);
+        const ScopedEnv store("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")));
+        setCheckBeforeRun(false);
         gFrmMain = &window;
         gFopPath = runtimeFile(QStringLiteral("fop/fop"));
         gXslPath = runtimeFile(QStringLiteral("xsl/TaxAccountingForm.xsl"));

@@ -15,9 +15,10 @@ QString RecordingPrompt::saveFileName(const QString& title, const QString& filte
     return answer.isNull() ? initialName : answer;
 }
 
-bool RecordingPrompt::login(QString& user, QString& password)
+bool RecordingPrompt::login(const QString& dataSource, QString& user, QString& password)
 {
     ++loginCount;
+    loginDataSource = dataSource;
     user = loginUser;
     password = loginPassword;
     return !loginCancelled;

@@ -24,11 +24,12 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& initialName) override;
-    bool login(QString& user, QString& password) override;
+    bool login(const QString& dataSource, QString& user, QString& password) override;
 
     QList<Box> boxes;
     QList<SaveDialog> saveDialogs;
     int loginCount = 0;
+    QString loginDataSource; // of the last login
 
     // Answers, taken from the front; when empty, message boxes answer Ok, the save dialog cancels.
     QList<int> answers;
