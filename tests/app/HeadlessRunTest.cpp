@@ -1,7 +1,6 @@
 #include "db/DemoDatabase.h"
 #include "platform/OutputLock.h"
 #include "support/AppTestEnvironment.h"
-#include "support/CheckBeforeRunSetting.h"
 #include "support/HangingProgram.h"
 #include "support/HeadlessRunFixture.h"
 
@@ -56,7 +55,6 @@ TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
 
 TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 {
-    setCheckBeforeRun(false);
     // Neither a missing folder nor a folder can take the database; a file in its place is replaced.
     for (const QString& bad : {path("fehlt/demo.db"), tempDir()}) {
         const RunResult r = run({QStringLiteral("--demo-db"), bad});
@@ -131,7 +129,6 @@ TEST_F(HeadlessRun, RunsOnTheDemoDatabase)
 // first writes every file and lists them; a formatter that crashes half-way leaves no file behind.
 TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 {
-    setCheckBeforeRun(false);
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
     clsRegistryHandler().SaveSettingString(QStringLiteral("OutputFileMode"), QStringLiteral("0640"));
@@ -189,7 +186,6 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 // it; the lock it held does not block the next run.
 TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
 {
-    setCheckBeforeRun(false);
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("big.db")}).exitCode, 0);
     {
         sqlite3* db = nullptr;
@@ -217,6 +213,8 @@ TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
             writing = writing || std::filesystem::read_symlink(fd.path(), ignored).string().starts_with(nameless);
     }
     ASSERT_TRUE(writing) << "the run ended before it was killed";
+    // Never 0, which would kill the whole process group, the test runner with it.
+    ASSERT_GT(running->processId(), 0);
     ::kill(pid_t(running->processId()), SIGKILL);
     running->waitForFinished();
 
@@ -233,7 +231,6 @@ TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
 // The real formatter running out of memory: the box with its error line, exit status 1, no file.
 TEST_F(HeadlessRun, RealFormatterOutOfMemory)
 {
-    setCheckBeforeRun(false);
     if (QStandardPaths::findExecutable(QStringLiteral("fop")).isEmpty()) {
         if (qEnvironmentVariableIsSet("CI"))
             FAIL() << "fop fehlt";
@@ -259,7 +256,6 @@ TEST_F(HeadlessRun, RealFormatterOutOfMemory)
 
 TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
 {
-    setCheckBeforeRun(false);
     writeDemoDatabase(path("demo.db"));
     const HangingProgram hanging(tempDir());
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
@@ -324,7 +320,7 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     // An existing report is asked about as a run's output is; a link at its name (planted in a shared
     // folder) is replaced, never written through.
     const RunResult asked = run(QStringList(check) << QStringLiteral("--to") << path("befunde.CSV"));
-    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_EQ(asked.exitCode, 3); // not checked, which a script must not take for "errors found"
     EXPECT_TRUE(asked.err.startsWith(
         QStringLiteral("Datei überschreiben\nSoll die Datei \"%1\" überschrieben werden?").arg(path("befunde.CSV"))));
     EXPECT_EQ(readBytes(path("befunde.CSV")), csvBytes);
@@ -360,7 +356,7 @@ TEST_F(HeadlessRun, CheckReportOnAFullDiskFailsAndKeepsThePreviousReport)
 
     const RunResult r = run(QStringLiteral("--check --transfer ole --lib DEMO --yes --to").split(u' ')
                             << report << QStringLiteral("--source") << path("demo.db"));
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Datenträger voll: ") + report)) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(readBytes(report), QByteArray("voriger Bericht"));
@@ -418,6 +414,8 @@ TEST_F(HeadlessRun, KilledPdfRunLeavesThePreviousFiles)
             EXPECT_FALSE(readBytes(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains("geheim")) << pid.toInt();
         }
     }
+    // Never 0, which would kill the whole process group, the test runner with it.
+    ASSERT_GT(running->processId(), 0);
     ::kill(pid_t(running->processId()), SIGKILL);
     running->waitForFinished();
     // The stand-in formatter outlives the program here; it goes first, so that it writes nothing more.

@@ -5,6 +5,7 @@
 
 #include "platform/clsRegistryHandler.h"
 #include "support/AppTestEnvironment.h"
+#include "support/CheckBeforeRunSetting.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,13 @@ struct RunResult
 class HeadlessRun : public AppTest
 {
 protected:
+    // The runs' own tests: their rows are made for what the run does, not to pass the check before it.
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        setCheckBeforeRun(false);
+    }
+
     void start(QProcess& process, const QStringList& arguments) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
