@@ -33,4 +33,6 @@ inline constexpr const char* LOVARSFile = "LOVARSFile";
 inline constexpr const char* OutputELohnausweis = "Output eLohnausweis";
 inline constexpr const char* OutputPDF = "Output PDF";
 inline constexpr const char* DbTimeout = "DbTimeout";
+// Seconds one formatter call may take before it is ended (missing: 900).
+inline constexpr const char* FopTimeout = "FopTimeout";
 } // namespace SettingName

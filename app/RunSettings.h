@@ -24,7 +24,3 @@ int dbTimeoutSeconds();
 // The transfer type: the index of the first checked transfer-type button of gFrmMain
 // (0 ODBC, 1 OLE), -1 when none is checked. Errors show the box "frmMain.getMediumIndex".
 qint16 getMediumIndex();
-
-// The value FopJobs: how many formatter calls a PDF run makes at once; 0 when it is missing, not above
-// 0 or unreadable, which means one per core. The value is not written back.
-int fopJobsSetting();

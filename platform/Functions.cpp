@@ -27,6 +27,15 @@ bool isDirectory(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A path that may exist but cannot be reached: a folder on the way may not be searched by us.
+bool isDenied(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == EACCES;
+}
+
 // A real directory of ours (not a link), narrowed to owner-only when it was wider.
 bool isOwnPrivateDirectory(const QString& path)
 {
@@ -106,6 +115,14 @@ QString getApplFilePath(const QString& path)
         const QString installed = installedDataDirectory() + suffix;
         if (isOrdinaryFile(installed))
             return installed;
+        for (const QString& denied : {path, candidate, installed}) {
+            if (isDenied(denied))
+                throw LaError(
+                    ErrNo::PathNotFoundOwn,
+                    QStringLiteral("frmMain"),
+                    QStringLiteral("Pfad für '%1' nicht lesbar: ein Ordner von '%2' darf nicht gelesen werden.")
+                        .arg(path, denied));
+        }
         throw LaError(ErrNo::PathNotFoundOwn,
                       QStringLiteral("frmMain"),
                       QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden."));

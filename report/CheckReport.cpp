@@ -1,7 +1,9 @@
 #include "report/CheckReport.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/LaError.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -27,12 +29,13 @@ QStringList checkReportColumns()
 
 QStringList checkReportValues(const CheckFinding& finding)
 {
+    // Names and texts come from the host and go to a terminal or a text file.
     return {severityText(finding.severity()),
-            finding.company,
-            finding.employee,
-            finding.ahvNumber,
+            blankControlCharacters(finding.company),
+            blankControlCharacters(finding.employee),
+            blankControlCharacters(finding.ahvNumber),
             finding.ruleName(),
-            finding.text};
+            blankControlCharacters(finding.text)};
 }
 
 QString checkReportTable(const QList<CheckFinding>& findings)
@@ -83,6 +86,9 @@ namespace {
 // The file is replaced only when it was written whole.
 void writeWhole(const QString& fileName, const QByteArray& content)
 {
+    // QSaveFile fails on a folder with a stale errno ("Datei nicht gefunden").
+    if (QFileInfo(fileName).isDir())
+        throw fileError(EISDIR, fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw fileError(errno ? errno : EIO, fileName);

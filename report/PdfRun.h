@@ -18,6 +18,7 @@ struct PdfDocument
     QString xmlFile;
     qint64 certificates = 0;
     QString company;
+    QString refusal; // why the document is not rendered at all (see OversizedText.h); empty normally
 };
 
 // Hands the saved document to the formatter through `queue`, which renders it, logs the formatter's run

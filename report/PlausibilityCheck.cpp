@@ -5,6 +5,7 @@
 #include "db/DbRecordSet.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
+#include "platform/RunCancel.h"
 #include "report/PersonTable.h"
 
 #include <QHash>
@@ -59,6 +60,8 @@ bool PlausibilityCheck::run(qint16 transferType,
         CheckRow row;
         qint64 number = 0;
         for (; !rows.isEOF(); rows.MoveNext()) {
+            if (m_cancel)
+                m_cancel->checkpoint();
             if (progress && ++number % 1000 == 1)
                 progress(number);
             for (std::size_t i = 0; i < Field::All.size(); ++i)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class PersonTable;
+class RunCancel;
 
 // The check run: reads the rows of LGHLAEXP, and the person table LGHPS for the import file's
 // lookups, through the record reader on one connection, and puts every row through the rules.
@@ -29,10 +30,14 @@ public:
              const QString& library,
              const std::function<void(qint64)>& progress = {});
 
+    // Asked between rows; a request ends run() with the cancel error.
+    void setCancel(RunCancel* cancel) { m_cancel = cancel; }
+
     const CertificateChecker& result() const { return *m_checker; }
     bool personTableRead() const { return m_persons != nullptr; }
 
 private:
     std::unique_ptr<PersonTable> m_persons;
     std::unique_ptr<CertificateChecker> m_checker;
+    RunCancel* m_cancel = nullptr;
 };

@@ -11,10 +11,13 @@
 #include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
+#include "platform/RunCancel.h"
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/FopJobPool.h"
+#include "report/FormatterSettings.h"
+#include "report/OversizedText.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
@@ -50,6 +53,7 @@ public:
     explicit TemporaryFileRemover(QString file)
         : m_file(std::move(file))
         , m_inUse(m_file)
+        , m_listed(forcedExitCleanupOf(gFrmMain ? gFrmMain->runCancel() : nullptr), m_file)
     {
     }
     ~TemporaryFileRemover()
@@ -65,6 +69,7 @@ public:
 private:
     QString m_file;
     TempFileInUse m_inUse;
+    ScopedCleanupFile m_listed;
 };
 
 // Removes an existing PDF before the formatter writes it anew, so that afterwards the PDF's existence
@@ -91,10 +96,19 @@ QString formatterFileArguments(const FormatterCall& call, const QString& xmlFile
            quoteArgument(call.styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
 }
 
-// How many formatter jobs the run starts at once.
+// How many formatter jobs the run starts at once; what the run log should know about the setting
+// goes there first.
 int formatterJobs()
 {
-    return fopJobLimit(fopJobsSetting(), QThread::idealThreadCount(), availableMemoryBytes(), kFormatterJobBytes);
+    QStringList notes;
+    const int jobs = formatterJobCount(notes);
+    for (const QString& note : std::as_const(notes)) {
+        if (!gLog)
+            break;
+        gLog->setValue(note + kCrLf);
+        gLog->update();
+    }
+    return jobs;
 }
 
 } // namespace
@@ -311,7 +325,10 @@ void crtXMLData(RunSummary& summary)
         QString generalDescription;
         PdfDocument document;
 
+        RunCancel* cancel = window.runCancel();
         while (!reader->isEOF()) {
+            if (cancel)
+                cancel->checkpoint();
             ++rowCount;
             ++documentRows;
 
@@ -324,6 +341,7 @@ void crtXMLData(RunSummary& summary)
             if (companyChanged || documentRows == kDocumentRowLimit) {
                 ++fileCount;
                 crtXMLEnd(*stream, generalDescription, companyOpen);
+                document.refusal = oversizedTextReason(stream->text());
                 gTempXmlFile = crtXMLFile(*stream);
                 document.pdfFile = numberedPdfFileName(outputFile, fileCount);
                 document.xmlFile = gTempXmlFile;
@@ -348,6 +366,7 @@ void crtXMLData(RunSummary& summary)
         }
 
         crtXMLEnd(*stream, generalDescription, companyOpen);
+        document.refusal = oversizedTextReason(stream->text());
         gTempXmlFile = crtXMLFile(*stream);
 
         document.pdfFile = outputFile;

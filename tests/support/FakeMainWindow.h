@@ -4,6 +4,7 @@
 #include "platform/RunCancel.h"
 
 #include <QStringList>
+#include <functional>
 
 // The main window's controls as plain members, for tests of the dispatch and the generators.
 class FakeMainWindow : public MainWindowView
@@ -23,7 +24,12 @@ public:
         ++passwordReads;
         return password;
     }
-    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    void setStatusText(const QString& text) override
+    {
+        statusTexts.append(text);
+        if (onStatusText)
+            onStatusText(text);
+    }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
     RunCancel* runCancel() override { return &cancel; }
     void setFileProgress(qint64 done, qint64 started) override
@@ -42,7 +48,8 @@ public:
     QString password;
     mutable int passwordReads = 0;
     QStringList statusTexts;
-    QStringList fileProgress; // "done/started"
+    std::function<void(const QString&)> onStatusText; // runs for each text, after it is recorded
+    QStringList fileProgress;                         // "done/started"
     bool cursorBusy = false;
     RunCancel cancel;
 };
