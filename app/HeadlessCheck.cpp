@@ -4,8 +4,10 @@
 #include "app/Globals.h"
 #include "app/HeadlessPrompt.h"
 #include "app/RunSettings.h"
+#include "app/RunSignals.h"
 #include "app/frmMain.h"
 #include "platform/LaError.h"
+#include "platform/RunCancel.h"
 #include "report/CheckReport.h"
 #include "report/PlausibilityCheck.h"
 
@@ -38,11 +40,16 @@ int runHeadlessCheck(const CommandLine& commandLine)
     }
 
     PlausibilityCheck check;
+    // As a run: a signal cancels the check at its next row; nothing has been written by then.
+    RunSignals termination(*window.runCancel());
     try {
         const bool done = check.run(getMediumIndex(), window.txtSrcFile(), window.txtLib(), [&headless](qint64 row) {
             headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
         });
         headless.endProgress();
+        termination.runEnded();
+        if (termination.caught())
+            throw RunCancel::cancelledError();
         if (!done)
             return 1;
         const CertificateChecker& result = check.result();
@@ -56,6 +63,11 @@ int runHeadlessCheck(const CommandLine& commandLine)
         return result.count(CheckSeverity::Error) > 0 || headless.failureShown() ? 1 : 0;
     } catch (...) {
         headless.endProgress();
+        termination.runEnded();
+        if (termination.caught()) {
+            std::fputs("Die Prüfung wurde abgebrochen.\n", stderr);
+            return termination.exitStatus();
+        }
         showError(16, QStringLiteral("lohnausweis.check"));
         return 1;
     }

@@ -1,5 +1,7 @@
 #include "report/PlausibilityCheck.h"
 
+#include "app/Globals.h"
+#include "app/MainWindowView.h"
 #include "app/RunSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DbRecordSet.h"
@@ -59,9 +61,11 @@ bool PlausibilityCheck::run(qint16 transferType,
 
         CheckRow row;
         qint64 number = 0;
+        // The cancel request of the window or of a signal, taken up between rows.
+        RunCancel* cancel = gFrmMain ? gFrmMain->runCancel() : nullptr;
         for (; !rows.isEOF(); rows.MoveNext()) {
-            if (m_cancel)
-                m_cancel->checkpoint();
+            if (cancel)
+                cancel->checkpoint();
             if (progress && ++number % 1000 == 1)
                 progress(number);
             for (std::size_t i = 0; i < Field::All.size(); ++i)

@@ -7,7 +7,6 @@
 #include <memory>
 
 class PersonTable;
-class RunCancel;
 
 // The check run: reads the rows of LGHLAEXP, and the person table LGHPS for the import file's
 // lookups, through the record reader on one connection, and puts every row through the rules.
@@ -24,14 +23,12 @@ public:
     // False when the export table could not be opened: the reader has shown its box then. A person
     // table that cannot be read shows its box too; the check goes on without that lookup.
     // Other failures throw LaError with "PlausibilityCheck.run" in the source chain.
-    // `progress` gets the number of the row being read, now and then.
+    // `progress` gets the number of the row being read, now and then. A cancel request of gFrmMain
+    // ends the check at the next row with the cancel error.
     bool run(qint16 transferType,
              const QString& source,
              const QString& library,
              const std::function<void(qint64)>& progress = {});
-
-    // Asked between rows; a request ends run() with the cancel error.
-    void setCancel(RunCancel* cancel) { m_cancel = cancel; }
 
     const CertificateChecker& result() const { return *m_checker; }
     bool personTableRead() const { return m_persons != nullptr; }
@@ -39,5 +36,4 @@ public:
 private:
     std::unique_ptr<PersonTable> m_persons;
     std::unique_ptr<CertificateChecker> m_checker;
-    RunCancel* m_cancel = nullptr;
 };

@@ -404,6 +404,11 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     EXPECT_EQ(QString::fromUtf8(textFile.readAll()), table.out);
     EXPECT_EQ(text.out, totals);
 
+    const RunResult folder = run(QStringList(check) << QStringLiteral("--to") << tempDir());
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_TRUE(folder.err.contains(tempDir() + QStringLiteral(" ist ein Ordner, keine Datei")))
+        << folder.err.toStdString();
+
     const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("clsADOConnect.init"))) << missing.err.toStdString();
