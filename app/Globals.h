@@ -42,4 +42,6 @@ inline constexpr const char* CheckWidth = "CheckWidth";
 inline constexpr const char* CheckHeight = "CheckHeight";
 // 0: a run does not apply the plausibility rules to its rows first (for offices that check elsewhere).
 inline constexpr const char* CheckBeforeRun = "CheckBeforeRun";
+// Seconds one formatter call may take before it is ended (missing: 900).
+inline constexpr const char* FopTimeout = "FopTimeout";
 } // namespace SettingName

@@ -4,8 +4,10 @@
 #include "app/Globals.h"
 #include "app/HeadlessPrompt.h"
 #include "app/RunSettings.h"
+#include "app/RunSignals.h"
 #include "app/frmMain.h"
 #include "platform/LaError.h"
+#include "platform/RunCancel.h"
 #include "report/CheckReport.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PlausibilityCheck.h"
@@ -41,6 +43,8 @@ int runHeadlessCheck(const CommandLine& commandLine)
     }
 
     PlausibilityCheck check;
+    // As a run: a signal cancels the check at its next row; nothing has been written by then.
+    RunSignals termination(*window.runCancel());
     try {
         // Asked before the check runs, as a run asks before it writes.
         gOverwriteAsked = false;
@@ -58,6 +62,9 @@ int runHeadlessCheck(const CommandLine& commandLine)
                                         headless.progress(QStringLiteral("Datensatz prüfen: ") + QString::number(row));
                                     });
         headless.endProgress();
+        termination.runEnded();
+        if (termination.caught())
+            throw RunCancel::cancelledError();
         if (!done)
             return CheckExit::NotChecked;
         const CertificateChecker& result = check.result();
@@ -74,6 +81,11 @@ int runHeadlessCheck(const CommandLine& commandLine)
         return headless.failureShown() ? CheckExit::NotChecked : CheckExit::Clean;
     } catch (...) {
         headless.endProgress();
+        termination.runEnded();
+        if (termination.caught()) {
+            std::fputs("Die Prüfung wurde abgebrochen.\n", stderr);
+            return termination.exitStatus();
+        }
         showError(16, QStringLiteral("lohnausweis.check"));
         return CheckExit::NotChecked;
     }

@@ -61,15 +61,14 @@ int runHeadless(const CommandLine& commandLine)
 
     // Ctrl-C, a closed terminal or a stop from a job scheduler cancel the run tidily.
     RunSignals termination(*window.runCancel());
-    termination.poll();
     if (!termination.caught())
         window.cmdRun_Click();
+    termination.runEnded();
     headless.endProgress();
     // Standard output carries only what was written, for scripts; the boxes go to standard error.
     for (const QString& line : window.lastRunSummary().lines())
         std::fputs((line + u'\n').toUtf8().constData(), stdout);
     std::fflush(stdout);
-    termination.poll();
     if (termination.caught())
         return termination.exitStatus();
 

@@ -7,6 +7,7 @@
 #include "platform/LaError.h"
 #include "platform/OutputLock.h"
 #include "platform/Prompt.h"
+#include "platform/RunCancel.h"
 #include "platform/RunLogPath.h"
 #include "platform/clsFSConnect.h"
 #include "report/RunSummary.h"
@@ -77,6 +78,8 @@ void runSalaryReport(RunSummary& summary)
             throw LaError::runtime(ErrNo::ObjectNotSet);
         // Before the log is opened: a refused run must not empty the log of the run it waits for.
         const OutputLock lock(gFrmMain->txtToFile());
+        const ScopedCleanupFile lockListed(forcedExitCleanupOf(gFrmMain->runCancel()),
+                                           lock.isHeld() ? OutputLock::lockFileFor(gFrmMain->txtToFile()) : QString());
 
         QStringList notes;
         // Its own log, also while another run of the user still writes LOVARSLog.txt.

@@ -110,16 +110,6 @@ bool checkBeforeRunSetting()
     }
 }
 
-int fopJobsSetting()
-{
-    try {
-        return std::max(0, clsRegistryHandler().GetSettingLong(QString::fromUtf8(SettingName::FopJobs), 0));
-    } catch (...) {
-        // An unreadable store is reported where the run reads its other settings.
-        return 0;
-    }
-}
-
 FormLanguageChoice formLanguageSetting()
 {
     try {

@@ -31,10 +31,6 @@ qint16 getMediumIndex();
 // off only for 0. The value is not written back.
 bool checkBeforeRunSetting();
 
-// The value FopJobs: how many formatter calls a PDF run makes at once; 0 when it is missing, not above
-// 0 or unreadable, which means one per core. The value is not written back.
-int fopJobsSetting();
-
 // The value FormLanguage: the language of the printed certificates; Auto when it is missing, not one
 // of "de", "fr", "it", or unreadable. The value is not written back.
 FormLanguageChoice formLanguageSetting();

@@ -285,12 +285,14 @@ int main(int argc, char** argv)
 
         // 3. One formatter call for one certificate, the launcher's class-data archive switched off and on
         //    by turns, so that both see the same load on the machine. The archive lives in a cache folder
-        //    of this run; the first call with it on makes it.
+        //    of this run beside the program (the launcher uses none under /tmp, where others may write); the
+        //    first call with it on makes it.
         const QString smallDb = work.filePath(QStringLiteral("small.sqlite"));
         writeDatabase(smallDb, 1);
         const QString smallXml = work.filePath(QStringLiteral("small.xml"));
         wholeDocument(smallDb, &rows).saveToFile(smallXml);
-        qputenv("XDG_CACHE_HOME", work.filePath(QStringLiteral("cache")).toLocal8Bit());
+        const QTemporaryDir cache(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-cache-XXXXXX"));
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
         struct Timing
         {
             double wall;
@@ -316,8 +318,8 @@ int main(int argc, char** argv)
             return timing;
         };
         const Timing making = formatterCall(true);
-        const QStringList archives = QDir(work.filePath(QStringLiteral("cache/lohnausweis")))
-                                         .entryList({QStringLiteral("fop-*.jsa")}, QDir::Files);
+        const QStringList archives =
+            QDir(cache.filePath(QStringLiteral("lohnausweis"))).entryList({QStringLiteral("fop-*.jsa")}, QDir::Files);
         std::vector<double> wallWithout, cpuWithout, wallWith, cpuWith;
         for (int i = 0; i < callPairs; ++i) {
             const Timing off = formatterCall(false);
@@ -337,15 +339,14 @@ int main(int argc, char** argv)
                     median(cpuWith),
                     median(wallWith) / median(wallWithout),
                     median(cpuWith) / median(cpuWithout));
-        std::printf(
-            "the call that made the archive: %.2f s (cpu %.2f s); archive %s, %.1f MB\n",
-            making.wall,
-            making.cpu,
-            archives.isEmpty() ? "missing" : "made",
-            archives.isEmpty()
-                ? 0.0
-                : double(QFileInfo(work.filePath(QStringLiteral("cache/lohnausweis/") + archives.first())).size()) /
-                      1e6);
+        std::printf("the call that made the archive: %.2f s (cpu %.2f s); archive %s, %.1f MB\n",
+                    making.wall,
+                    making.cpu,
+                    archives.isEmpty() ? "missing" : "made",
+                    archives.isEmpty()
+                        ? 0.0
+                        : double(QFileInfo(cache.filePath(QStringLiteral("lohnausweis/") + archives.first())).size()) /
+                              1e6);
 
         // 4. The memory of one formatter call on a document of 200 certificates, the most a document
         //    holds. The peak is that of the largest child so far; the calls before were smaller.

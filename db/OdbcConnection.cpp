@@ -3,6 +3,7 @@
 #include "db/FetchedRecordSet.h"
 #include "platform/LaError.h"
 
+#include <QElapsedTimer>
 #include <deque>
 #include <sql.h>
 #include <sqlext.h>
@@ -424,6 +425,8 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int timeoutSecon
             h.dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_timeoutSeconds)), 0);
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
+    QElapsedTimer waited;
+    waited.start();
     try {
         h.dbc.check(SQLDriverConnectW(h.dbc.get(),
                                       nullptr,
@@ -434,28 +437,48 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int timeoutSecon
                                       &completedLength,
                                       SQL_DRIVER_NOPROMPT));
     } catch (const LaError& e) {
-        throw explainLostServer(e);
+        throw explainLostServer(e, Wait::Login, waited.elapsed());
     }
     h.connected = std::make_unique<Disconnect>(h.dbc.get());
 }
 
-LaError OdbcConnection::explainLostServer(const LaError& error) const
+LaError OdbcConnection::explainLostServer(const LaError& error, Wait wait, qint64 waitedMs) const
 {
     // Communication link failure, or a time-out of the driver: the host went away or stopped answering.
-    static const QStringList lostStates{QStringLiteral("ODBC 08S01"),
+    static const QStringList waitStates{QStringLiteral("ODBC 08S01"),
                                         QStringLiteral("ODBC 08S02"),
                                         QStringLiteral("ODBC HYT00"),
                                         QStringLiteral("ODBC HYT01")};
-    if (!lostStates.contains(error.source()))
+    // The MariaDB and MySQL drivers' numbers for a connection that broke (the server gone away or
+    // lost during a query, a failed read or write on its socket), under 08S01 or the general HY000.
+    static const QList<int> brokenConnection{2006, 2013, 2055, 5013, 5014};
+    const bool broken = error.source().startsWith(QLatin1String("ODBC ")) && brokenConnection.contains(error.number());
+    const bool waited = waitStates.contains(error.source());
+    if (!waited && !broken)
         return error;
-    const QString text =
-        m_timeoutSeconds > 0
-            ? QStringLiteral("Der Datenbankserver '%1' antwortet nicht (Zeitlimit %2 Sekunden, Einstellung "
-                             "DbTimeout) oder die Verbindung zu ihm ist unterbrochen; der Lauf wurde beendet.")
-                  .arg(m_server)
-                  .arg(m_timeoutSeconds)
-            : QStringLiteral("Die Verbindung zum Datenbankserver '%1' ist unterbrochen; der Lauf wurde beendet.")
-                  .arg(m_server);
+    // The login has a limit of its own, also when the statements have none.
+    const int limit = wait == Wait::Login ? loginTimeoutSeconds(m_timeoutSeconds) : m_timeoutSeconds;
+    // The drivers report a read that timed out like a connection that broke; only a call that ended
+    // well before its limit is certainly no time-out.
+    const bool beforeLimit = limit <= 0 || waitedMs < qint64(limit) * 1000 - 500;
+    QString text;
+    if (broken && beforeLimit)
+        text = QStringLiteral("Die Verbindung zum Datenbankserver '%1' ist verloren gegangen (der Server wurde beendet "
+                              "oder die Verbindung getrennt); der Lauf wurde beendet.")
+                   .arg(m_server);
+    else if (wait == Wait::Login)
+        text = QStringLiteral("Der Datenbankserver '%1' antwortet nicht auf die Anmeldung (Zeitlimit %2 Sekunden) "
+                              "oder die Verbindung zu ihm ist unterbrochen; der Lauf wurde beendet.")
+                   .arg(m_server)
+                   .arg(limit);
+    else if (limit > 0)
+        text = QStringLiteral("Der Datenbankserver '%1' antwortet nicht (Zeitlimit %2 Sekunden, Einstellung "
+                              "DbTimeout) oder die Verbindung zu ihm ist unterbrochen; der Lauf wurde beendet.")
+                   .arg(m_server)
+                   .arg(limit);
+    else
+        text = QStringLiteral("Die Verbindung zum Datenbankserver '%1' ist unterbrochen; der Lauf wurde beendet.")
+                   .arg(m_server);
     return LaError(error.number(), error.source(), text + u'\n' + error.description());
 }
 
@@ -475,10 +498,12 @@ std::unique_ptr<DbRecordSet> OdbcConnection::query(const QString& statementText,
 {
     if (!isOpen())
         throw LaError::runtime(ErrNo::ObjectNotSet, QStringLiteral("Die Datenbankverbindung ist geschlossen."));
+    QElapsedTimer waited;
+    waited.start();
     try {
         return fetch(statementText, parameters);
     } catch (const LaError& e) {
-        throw explainLostServer(e);
+        throw explainLostServer(e, Wait::Statement, waited.elapsed());
     }
 }
 

@@ -31,7 +31,12 @@ public:
 private:
     struct Handles;
     std::unique_ptr<DbRecordSet> fetch(const QString& statement, const QList<Variant>& parameters);
-    LaError explainLostServer(const LaError& error) const;
+    enum class Wait
+    {
+        Login,
+        Statement
+    };
+    LaError explainLostServer(const LaError& error, Wait wait, qint64 waitedMs) const;
 
     std::unique_ptr<Handles> m_handles;
     qint64 m_statementCount = 0;

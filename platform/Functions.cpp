@@ -27,6 +27,15 @@ bool isDirectory(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A path that may exist but cannot be reached: a folder on the way may not be searched by us.
+bool isDenied(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) != 0 && errno == EACCES;
+}
+
 // A real directory of ours (not a link), narrowed to owner-only when it was wider.
 bool isOwnPrivateDirectory(const QString& path)
 {
@@ -98,6 +107,16 @@ QStringList applFilePlaces(const QString& path)
     return {gAppPath + suffix, installedDataDirectory() + suffix};
 }
 
+QString applFileMiss(const QString& path)
+{
+    for (const QString& place : applFilePlaces(path)) {
+        if (isDenied(place))
+            return QStringLiteral("Pfad für '%1' nicht lesbar: ein Ordner von '%2' darf nicht gelesen werden.")
+                .arg(path, place);
+    }
+    return QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden.");
+}
+
 QString getApplFilePath(const QString& path)
 {
     QString candidate;
@@ -108,9 +127,7 @@ QString getApplFilePath(const QString& path)
             if (isOrdinaryFile(place))
                 return place;
         }
-        throw LaError(ErrNo::PathNotFoundOwn,
-                      QStringLiteral("frmMain"),
-                      QStringLiteral("Pfad für '") + path + QStringLiteral("' nicht gefunden."));
+        throw LaError(ErrNo::PathNotFoundOwn, QStringLiteral("frmMain"), applFileMiss(path));
     } catch (...) {
         showError(16, QStringLiteral("Functions.getApplFilePath"));
     }

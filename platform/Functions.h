@@ -9,6 +9,9 @@
 // itself; a relative one ("./fop/fop", "xsl/a.xsl") is joined with gAppPath, then with the installed
 // data directory. Never the current directory.
 QStringList applFilePlaces(const QString& path);
+// Why none of applFilePlaces(path) could be used: "Pfad für '…' nicht gefunden.", or "… nicht lesbar: …"
+// naming the place when a folder on the way may not be searched by us.
+QString applFileMiss(const QString& path);
 
 // The first of applFilePlaces(path) that is an existing ordinary file. When none is: error box 10000
 // and the first place.

@@ -42,7 +42,11 @@ int errorNumberForErrno(int code)
 LaError fileError(int errnoCode, const QString& file)
 {
     const int number = errorNumberForErrno(errnoCode);
-    return LaError::runtime(number, errorDescription(number) + QStringLiteral(": ") + file);
+    QString description = errorDescription(number) + QStringLiteral(": ") + file;
+    // A folder where a file was meant is a slip of the user's that the number alone does not name.
+    if (errnoCode == EISDIR)
+        description += QStringLiteral(" ist ein Ordner, keine Datei");
+    return LaError::runtime(number, description);
 }
 
 QString errorDescription(int number)

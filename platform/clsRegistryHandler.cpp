@@ -21,6 +21,9 @@ constexpr int kTypeNumber = 4;
 constexpr int kTypeDeleted = -1; // "Name"=- in an export: the value is gone
 
 const char* const kTempInfix = ".tmp";
+// A settings file holds a few dozen lines. One far larger is no settings file of ours (a log or a
+// disk image saved under its name); reading it would hold up every run and fill the memory.
+constexpr qint64 kLargestStore = 1024 * 1024;
 
 // In the store a missing file on write means a missing directory.
 LaError osError(int code, const QString& file)
@@ -91,6 +94,13 @@ bool readWholeFile(const QString& path, QByteArray& content)
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n == 0)
             return true;
+        if (content.size() + n > kLargestStore)
+            throw LaError::runtime(ErrNo::PathFileAccess,
+                                   QStringLiteral("Die Einstellungsdatei '%1' ist grösser als %2 Bytes und damit "
+                                                  "keine Einstellungsdatei dieses Programms; sie wird weder gelesen "
+                                                  "noch geändert. Bitte die Datei prüfen und verschieben.")
+                                       .arg(path)
+                                       .arg(kLargestStore));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

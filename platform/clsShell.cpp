@@ -186,6 +186,7 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
     for (;;) {
         QCoreApplication::processEvents();
         if (m_cancel && m_cancel->isRequested()) {
+            m_cancel->takeUp();
             endProcessGroup(process);
             throw RunCancel::cancelledError();
         }

@@ -1,6 +1,7 @@
 #include "report/CheckReport.h"
 
 #include "platform/AtomicOutputFile.h"
+#include "platform/ControlCharacters.h"
 #include "platform/LaError.h"
 
 QString checkTotals(qint64 certificates, qsizetype errors, qsizetype notices)
@@ -25,12 +26,13 @@ QStringList checkReportColumns()
 
 QStringList checkReportValues(const CheckFinding& finding)
 {
+    // Names and texts come from the host and go to a terminal or a text file.
     return {severityText(finding.severity()),
-            finding.company,
-            finding.employee,
-            finding.ahvNumber,
+            blankControlCharacters(finding.company),
+            blankControlCharacters(finding.employee),
+            blankControlCharacters(finding.ahvNumber),
             finding.ruleName(),
-            finding.text};
+            blankControlCharacters(finding.text)};
 }
 
 QString checkReportTable(const QList<CheckFinding>& findings)

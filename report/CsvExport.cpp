@@ -11,6 +11,7 @@
 #include "platform/AppIdentity.h"
 #include "platform/AtomicOutputFile.h"
 #include "platform/LaError.h"
+#include "platform/RunCancel.h"
 #include "platform/clsFSConnect.h"
 #include "report/CheckBeforeRun.h"
 #include "report/CsvText.h"
@@ -23,6 +24,21 @@
 #include <QStringList>
 
 using CsvText::cleanValue;
+
+namespace {
+
+// The file is written under a name of its descriptor (/proc/self/fd/N) or a hidden one; a message
+// about it must name the file the clerk asked for.
+LaError namingTarget(const LaError& error, const QString& writeName, const QString& target)
+{
+    return LaError(error.number(),
+                   error.source(),
+                   QString(error.description()).replace(writeName, target),
+                   error.helpFile(),
+                   error.helpContext());
+}
+
+} // namespace
 
 // The fields of the current export row. Column positions are resolved once per run, since the
 // export reads some fifty fields of every row.
@@ -122,11 +138,17 @@ void CsvExport::write(RunSummary& summary)
     if (!mayWriteOutputFile(target))
         return;
     m_output = std::make_unique<AtomicOutputFile>(target);
+    RunCancel* cancel = gFrmMain->runCancel();
+    // A nameless file goes with the process; one with a temporary name must be removed.
+    const bool named = !m_output->writeName().startsWith(QLatin1String("/proc/"));
+    const ScopedCleanupFile listed(forcedExitCleanupOf(cancel), named ? m_output->writeName() : QString());
     m_file = std::make_unique<clsFSConnect>();
     m_file->init(m_output->writeName(), 0);
 
     m_row = std::make_unique<Fields>(m_export->getRecordset());
     while (!m_export->isEOF()) {
+        if (cancel)
+            cancel->checkpoint();
         ++m_rowNumber;
         if (!m_companyNumbers && !loadCompanyNumbers())
             return;
@@ -158,6 +180,9 @@ void CsvExport::write(RunSummary& summary)
     }
 
     m_file.reset();
+    // A cancel that came with the last rows still keeps the previous file.
+    if (cancel)
+        cancel->throwIfRequested();
     m_output->commit();
     summary.addFile(target, m_rowNumber, m_companies, QStringLiteral("CSV-Datei"));
 }
@@ -170,7 +195,11 @@ void CsvExport::writeLine(const QString& line)
         m_file->setValue(line);
     else
         m_file->setValue(QStringLiteral("\r\n") + line);
-    m_file->update();
+    try {
+        m_file->update();
+    } catch (const LaError& e) {
+        throw namingTarget(e, m_output->writeName(), gFrmMain->txtToFile());
+    }
 }
 
 bool CsvExport::loadCompanyNumbers()

@@ -1,5 +1,6 @@
 #include "report/CsvText.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/LaError.h"
 
 #include <QRegularExpression>
@@ -10,16 +11,9 @@ namespace CsvText {
 
 QString cleanValue(const QString& value)
 {
-    const auto unsafe = [](QChar c) { return c == u';' || c == u'\r' || c == u'\n'; };
-    if (std::none_of(value.cbegin(), value.cend(), unsafe))
-        return value; // shares the text: most values need no change
-    QString result = value;
-    for (QChar& c : result) {
-        if (c == u';')
-            c = u',';
-        else if (c == u'\r' || c == u'\n')
-            c = u' ';
-    }
+    QString result = blankControlCharacters(value);
+    if (result.contains(u';'))
+        result.replace(u';', u',');
     return result;
 }
 

@@ -6,8 +6,8 @@
 // CR LF, and the import program knows no quoting, so every value is made safe before it goes in.
 namespace CsvText {
 
-// The value with each ";" turned into "," and each CR and each LF into one blank, so that it
-// stays in its own column and line.
+// The value with each ";" turned into "," and each CR, LF and other control character into one
+// blank, so that it stays in its own column and line and the import program reads no other.
 QString cleanValue(const QString& value);
 
 // Removes blanks (" " only, as the database's TRIM does) from both ends or from the end.

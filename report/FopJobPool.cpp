@@ -1,5 +1,7 @@
 #include "report/FopJobPool.h"
 
+#include "platform/ForcedExitCleanup.h"
+#include "platform/OutputTail.h"
 #include "platform/ProcessGroup.h"
 #include "platform/clsShell.h"
 
@@ -10,8 +12,10 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStringDecoder>
+#include <QTimer>
 #include <algorithm>
 #include <csignal>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -27,8 +31,13 @@ struct FopJobPool::Slot
     qsizetype nextCommand = 0;
     bool finished = false;
     std::unique_ptr<QProcess> process;
-    QString collected;
+    qint64 group = 0; // the running process's group, as listed for a forced exit
+    OutputTail collected{OutputTail::kFormatterLimit};
     QStringDecoder decoder{QStringDecoder::Utf8};
+    std::unique_ptr<QTimer> overdue;
+    // Half-written or not yet handed back: listed for a forced exit while the slot lives.
+    std::optional<ScopedCleanupFile> pdfListed;
+    std::optional<ScopedCleanupFile> xmlListed;
     // Processes of earlier command lines; they are deleted with the slot, never inside their own signal.
     std::vector<std::unique_ptr<QProcess>> done;
 };
@@ -68,6 +77,8 @@ void FopJobPool::submit(Job job)
     }
     auto slot = std::make_unique<Slot>();
     slot->job = std::move(job);
+    slot->pdfListed.emplace(m_cleanup, slot->job.pdfFile);
+    slot->xmlListed.emplace(m_cleanup, slot->job.xmlFile);
     m_slots.push_back(std::move(slot));
     startNextCommand(*m_slots.back());
     for (;;) {
@@ -133,6 +144,8 @@ void FopJobPool::startNextCommand(Slot& slot)
         process->setArguments(arguments);
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->setStandardInputFile(QProcess::nullDevice());
+        if (!m_environment.isEmpty())
+            process->setProcessEnvironment(m_environment);
         if (!m_workingDirectory.isEmpty())
             process->setWorkingDirectory(m_workingDirectory);
         QObject::connect(process.get(), &QProcess::readyRead, &m_context, [this, &slot] { onOutput(slot); });
@@ -145,7 +158,17 @@ void FopJobPool::startNextCommand(Slot& slot)
             if (process->waitForStarted(-1)) {
                 slot.collected.clear();
                 slot.decoder.resetState();
+                slot.group = process->processId();
+                if (m_cleanup)
+                    m_cleanup->addProcessGroup(slot.group);
                 slot.process = std::move(process);
+                if (m_timeLimitSeconds > 0) {
+                    slot.overdue = std::make_unique<QTimer>();
+                    slot.overdue->setSingleShot(true);
+                    QObject::connect(
+                        slot.overdue.get(), &QTimer::timeout, &m_context, [this, &slot] { endOverdue(slot); });
+                    slot.overdue->start(std::chrono::seconds(m_timeLimitSeconds));
+                }
                 return;
             }
         }
@@ -163,14 +186,39 @@ void FopJobPool::onOutput(Slot& slot)
     // Chunks as clsShell collects them: CR LF in front of each; the decoder keeps a character that a
     // chunk cut in two for the next one.
     while (slot.process->bytesAvailable() > 0)
-        slot.collected += QStringLiteral("\r\n") + slot.decoder.decode(slot.process->read(kChunkSize));
+        slot.collected.append(QStringLiteral("\r\n") + slot.decoder.decode(slot.process->read(kChunkSize)));
+}
+
+void FopJobPool::endOverdue(Slot& slot)
+{
+    if (!slot.process)
+        return;
+    QObject::disconnect(slot.process.get(), nullptr, &m_context, nullptr);
+    signalProcessGroup(*slot.process, SIGTERM);
+    slot.process->waitForFinished(kProcessGroupGraceMs);
+    signalProcessGroup(*slot.process, SIGKILL);
+    slot.process->waitForFinished(-1);
+    onOutput(slot);
+    if (m_cleanup)
+        m_cleanup->removeProcessGroup(slot.group);
+    slot.result.outputs.append(slot.collected.text());
+    slot.result.exitStatuses.append(128 + SIGKILL);
+    slot.result.timedOut = true;
+    slot.done.push_back(std::move(slot.process));
+    // Whatever it wrote is no PDF to keep; the later command lines of the job do not run.
+    QFile::remove(slot.job.pdfFile);
+    slot.finished = true;
+    wake();
 }
 
 void FopJobPool::onFinished(Slot& slot, int exitCode, bool crashed)
 {
     onOutput(slot);
     QObject::disconnect(slot.process.get(), nullptr, &m_context, nullptr);
-    slot.result.outputs.append(slot.collected);
+    if (m_cleanup)
+        m_cleanup->removeProcessGroup(slot.group);
+    slot.overdue.reset();
+    slot.result.outputs.append(slot.collected.text());
     // For a program ended by a signal QProcess gives the signal number as its exit code.
     slot.result.exitStatuses.append(crashed ? 128 + exitCode : exitCode);
     slot.done.push_back(std::move(slot.process));
@@ -193,6 +241,8 @@ void FopJobPool::abort() noexcept
         // Also for members that outlived the program itself or ignore SIGTERM.
         signalProcessGroup(*slot->process, SIGKILL);
         slot->process->waitForFinished(-1);
+        if (m_cleanup)
+            m_cleanup->removeProcessGroup(slot->group);
         QFile::remove(slot->job.pdfFile);
         QFile::remove(slot->job.xmlFile);
     }
@@ -202,7 +252,8 @@ void FopJobPool::abort() noexcept
 
 int fopJobLimit(int configured, int cores, qint64 availableBytes, qint64 bytesPerJob)
 {
-    qint64 jobs = configured > 0 ? configured : cores;
+    // More Java VMs than twice the cores only wait for each other and fill the memory.
+    qint64 jobs = configured > 0 ? std::min<qint64>(configured, 2 * qint64(std::max(1, cores))) : cores;
     if (availableBytes >= 0 && bytesPerJob > 0)
         jobs = std::min(jobs, availableBytes / bytesPerJob);
     return static_cast<int>(std::max<qint64>(1, jobs));

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <functional>
 #include <memory>
 
+class ForcedExitCleanup;
 class QEventLoop;
 
 // Runs the formatter calls of a PDF run side by side: at most `maxJobs` jobs at once, each job a few
@@ -34,6 +36,7 @@ public:
     {
         QStringList outputs;
         QList<int> exitStatuses;
+        bool timedOut = false; // a command line ran longer than the time limit and was ended
     };
     using HandBack = std::function<void(const Job&, const Result&)>;
 
@@ -59,6 +62,15 @@ public:
     // Wakes a wait of submit() or finish(), so that the checkpoint runs at once.
     void wake();
 
+    // Where the process groups and the files of the running jobs are listed, so that a program that
+    // must end at once can still end and remove them; none by default.
+    void setForcedExitCleanup(ForcedExitCleanup* cleanup) { m_cleanup = cleanup; }
+    // The longest a command line may run (0: no limit). One that takes longer is ended like an
+    // aborted job; its job is handed back as failed, with Result::timedOut set.
+    void setTimeLimit(int seconds) { m_timeLimitSeconds = seconds; }
+    // The environment of every program started; this program's own when empty.
+    void setEnvironment(const QProcessEnvironment& environment) { m_environment = environment; }
+
     int runningJobs() const;
     int maxJobs() const { return m_maxJobs; }
 
@@ -66,6 +78,7 @@ private:
     struct Slot;
 
     void startNextCommand(Slot& slot);
+    void endOverdue(Slot& slot);
     void onOutput(Slot& slot);
     void onFinished(Slot& slot, int exitCode, bool crashed);
     void handBackDue();
@@ -77,6 +90,9 @@ private:
     std::function<void()> m_checkpoint;
     std::deque<std::unique_ptr<Slot>> m_slots; // not yet handed back, in submission order
     QEventLoop* m_wait = nullptr;
+    ForcedExitCleanup* m_cleanup = nullptr;
+    int m_timeLimitSeconds = 0;
+    QProcessEnvironment m_environment;
     QObject m_context; // receiver of the process signals, so that none outlives the pool
 };
 
@@ -85,7 +101,8 @@ private:
 inline constexpr qint64 kFormatterJobBytes = qint64(400) * 1024 * 1024;
 
 // How many formatter jobs a run may start at once: `configured` when it is above 0, otherwise the
-// number of cores; never more than the available memory holds at `bytesPerJob` each, never less than 1.
+// number of cores, but never more than twice the cores; never more than the available memory holds at
+// `bytesPerJob` each, never less than 1.
 int fopJobLimit(int configured, int cores, qint64 availableBytes, qint64 bytesPerJob);
 
 // The memory the system can still give without swapping (MemAvailable), -1 when it cannot be read.

@@ -20,7 +20,7 @@ QString find(const char* setting, const QString& value, QStringList& misses)
         if (!place.isEmpty() && QFileInfo(place).isFile())
             return place;
     }
-    misses.append(QStringLiteral("Pfad für '") + value + QStringLiteral("' nicht gefunden.") + kCrLf +
+    misses.append(applFileMiss(value) + kCrLf +
                   QStringLiteral("Einstellung %1, gesucht als: ").arg(QString::fromLatin1(setting)) +
                   places.join(QStringLiteral(", ")));
     return {};

@@ -9,6 +9,8 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/FormatterFailure.h"
+#include "report/FormatterSettings.h"
 #include "report/PdfPlacement.h"
 #include "report/RunSummary.h"
 
@@ -31,7 +33,11 @@ PdfRenderQueue::PdfRenderQueue(MainWindowView& window, RunSummary& summary, int 
     if (RunCancel* cancel = window.runCancel()) {
         m_pool.setCheckpoint([cancel] { cancel->throwIfRequested(); });
         m_cancelWakes = QObject::connect(cancel, &RunCancel::requested, [this] { m_pool.wake(); });
+        m_pool.setForcedExitCleanup(&cancel->forcedExitCleanup());
     }
+    m_timeLimitSeconds = formatterTimeLimitSeconds();
+    m_pool.setTimeLimit(m_timeLimitSeconds);
+    m_pool.setEnvironment(formatterEnvironment());
 }
 
 PdfRenderQueue::~PdfRenderQueue()
@@ -58,9 +64,11 @@ void PdfRenderQueue::submit(const PdfDocument& document, const FormatterCall& ca
     m_pending.push_back({document, call, std::move(inUse), std::move(placement)});
     ++m_started;
     m_window.setFileProgress(m_reported, m_started);
-    m_pool.submit({{QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, rendered)},
-                   rendered,
-                   document.xmlFile});
+    // A refused document runs nothing; it is handed back in its turn and reported as failed.
+    QStringList commandLines;
+    if (document.refusal.isEmpty())
+        commandLines = {QStringLiteral("java -version"), formatterCommandLine(call, document.xmlFile, rendered)};
+    m_pool.submit({commandLines, rendered, document.xmlFile});
 }
 
 void PdfRenderQueue::finish()
@@ -87,6 +95,14 @@ void PdfRenderQueue::report(const FopJobPool::Job& job, const FopJobPool::Result
                                             result.outputs.value(0),
                                             result.outputs.value(1),
                                             result.exitStatuses.value(1, clsShell::kNotStarted));
+    if (!document.refusal.isEmpty()) {
+        rendering.complete = false;
+        rendering.reason = document.refusal;
+        rendering.logBlock += kCrLf + document.refusal + kCrLf;
+    } else if (const QString why = formatterFailureReason(result, m_timeLimitSeconds);
+               !why.isEmpty() && !rendering.complete) {
+        rendering.reason = why + QStringLiteral("; ") + rendering.reason;
+    }
     m_window.setFileProgress(++m_reported, m_started);
     if (!gLog)
         throw LaError::runtime(ErrNo::ObjectNotSet);

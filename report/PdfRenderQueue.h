@@ -54,6 +54,7 @@ private:
     std::deque<Pending> m_pending; // submitted and not yet reported, in document order
     qint64 m_started = 0;
     qint64 m_reported = 0;
+    int m_timeLimitSeconds = 0;
     QMetaObject::Connection m_cancelWakes;
     FopJobPool m_pool; // last, so that its jobs end before the rest goes
 };

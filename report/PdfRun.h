@@ -18,6 +18,7 @@ struct PdfDocument
     QString xmlFile;
     qint64 certificates = 0;
     QString company;
+    QString refusal; // why the document is not rendered at all (see OversizedText.h); empty normally
 };
 
 // The formatter's settings for a run: resolved paths and the password (empty when none is to be set).

@@ -1,10 +1,13 @@
 #include "report/PlausibilityCheck.h"
 
+#include "app/Globals.h"
+#include "app/MainWindowView.h"
 #include "app/RunSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DbRecordSet.h"
 #include "db/clsADOConnect.h"
 #include "platform/LaError.h"
+#include "platform/RunCancel.h"
 #include "report/PersonTable.h"
 #include "report/RunSelection.h"
 
@@ -89,7 +92,11 @@ bool PlausibilityCheck::check(const Source& from,
 
         CheckRow row;
         qint64 number = 0;
+        // The cancel request of the window or of a signal, taken up between rows.
+        RunCancel* cancel = gFrmMain ? gFrmMain->runCancel() : nullptr;
         for (; !rows.isEOF(); rows.MoveNext()) {
+            if (cancel)
+                cancel->checkpoint();
             if (progress && ++number % 1000 == 1)
                 progress(number);
             for (std::size_t i = 0; i < Field::All.size(); ++i)

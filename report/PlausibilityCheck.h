@@ -28,7 +28,8 @@ public:
     // the login was closed without OK, without a box. A person table that cannot be read shows its
     // box too; the check goes on without that lookup. Other failures throw LaError with
     // "PlausibilityCheck.run" in the source chain. `progress` gets the number of the row being read,
-    // now and then. Only the rows of `selection` are checked.
+    // now and then. Only the rows of `selection` are checked. A cancel request of
+    // gFrmMain ends the check at the next row with the cancel error.
     bool run(qint16 transferType,
              const QString& source,
              const QString& library,

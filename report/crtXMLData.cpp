@@ -11,12 +11,15 @@
 #include "platform/Functions.h"
 #include "platform/LaError.h"
 #include "platform/Prompt.h"
+#include "platform/RunCancel.h"
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/CheckBeforeRun.h"
 #include "report/FopJobPool.h"
+#include "report/FormatterSettings.h"
 #include "report/FormatterSetup.h"
+#include "report/OversizedText.h"
 #include "report/OverwriteQuestion.h"
 #include "report/PdfRenderQueue.h"
 #include "report/PdfRun.h"
@@ -52,6 +55,7 @@ public:
     explicit TemporaryFileRemover(QString file)
         : m_file(std::move(file))
         , m_inUse(m_file)
+        , m_listed(forcedExitCleanupOf(gFrmMain ? gFrmMain->runCancel() : nullptr), m_file)
     {
     }
     ~TemporaryFileRemover()
@@ -67,6 +71,7 @@ public:
 private:
     QString m_file;
     TempFileInUse m_inUse;
+    ScopedCleanupFile m_listed;
 };
 
 QString formatterFileArguments(const FormatterCall& call, const QString& xmlFile, const QString& pdfFile)
@@ -75,10 +80,19 @@ QString formatterFileArguments(const FormatterCall& call, const QString& xmlFile
            quoteArgument(call.styleSheet) + QStringLiteral(" -pdf ") + quoteArgument(pdfFile);
 }
 
-// How many formatter jobs the run starts at once.
+// How many formatter jobs the run starts at once; what the run log should know about the setting
+// goes there first.
 int formatterJobs()
 {
-    return fopJobLimit(fopJobsSetting(), QThread::idealThreadCount(), availableMemoryBytes(), kFormatterJobBytes);
+    QStringList notes;
+    const int jobs = formatterJobCount(notes);
+    for (const QString& note : std::as_const(notes)) {
+        if (!gLog)
+            break;
+        gLog->setValue(note + kCrLf);
+        gLog->update();
+    }
+    return jobs;
 }
 
 } // namespace
@@ -289,7 +303,10 @@ void crtXMLData(RunSummary& summary)
         QString generalDescription;
         PdfDocument document;
 
+        RunCancel* cancel = window.runCancel();
         while (!reader->isEOF()) {
+            if (cancel)
+                cancel->checkpoint();
             ++rowCount;
             ++documentRows;
 
@@ -302,6 +319,7 @@ void crtXMLData(RunSummary& summary)
             if (companyChanged || documentRows == kDocumentRowLimit) {
                 ++fileCount;
                 crtXMLEnd(*stream, generalDescription, companyOpen);
+                document.refusal = oversizedTextReason(stream->text());
                 gTempXmlFile = crtXMLFile(*stream);
                 document.pdfFile = numberedPdfFileName(outputFile, fileCount);
                 document.xmlFile = gTempXmlFile;
@@ -326,6 +344,7 @@ void crtXMLData(RunSummary& summary)
         }
 
         crtXMLEnd(*stream, generalDescription, companyOpen);
+        document.refusal = oversizedTextReason(stream->text());
         gTempXmlFile = crtXMLFile(*stream);
 
         document.pdfFile = outputFile;

@@ -1,14 +1,19 @@
 #include "db/DemoDatabase.h"
 #include "platform/OutputLock.h"
 #include "support/AppTestEnvironment.h"
+#include "support/CsvPayroll.h"
+#include "support/FrozenServer.h"
 #include "support/HangingProgram.h"
 #include "support/HeadlessRunFixture.h"
+#include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include <QDateTime>
 #include <QMap>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <filesystem>
@@ -183,8 +188,9 @@ TEST_F(HeadlessRun, PdfRunsWithTheTestFormatter)
 }
 
 // Killed in the middle of writing, a CSV run leaves the previous file byte for byte and nothing beside
-// it; the lock it held does not block the next run.
-TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
+// it; the lock it held does not block the next run. A termination signal cancels it at the next row
+// with the same result.
+TEST_F(HeadlessRun, KilledOrCancelledCsvRunLeavesThePreviousFile)
 {
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("big.db")}).exitCode, 0);
     {
@@ -201,27 +207,38 @@ TEST_F(HeadlessRun, KilledCsvRunLeavesThePreviousFile)
     ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write("voriger Lauf\r\n") == 14);
     previous.close();
 
-    const std::unique_ptr<QProcess> running =
-        start(oleArguments(path("big.db"), previous.fileName(), "csv") << QStringLiteral("--yes"));
-    // Killed once it has its new file open in the target folder.
-    const std::string fds = "/proc/" + std::to_string(running->processId()) + "/fd";
-    const std::string nameless = QFile::encodeName(out).toStdString() + "/#";
-    bool writing = false;
-    while (!writing && !running->waitForFinished(1)) {
-        std::error_code ignored;
-        for (const auto& fd : std::filesystem::directory_iterator(fds, ignored))
-            writing = writing || std::filesystem::read_symlink(fd.path(), ignored).string().starts_with(nameless);
-    }
-    ASSERT_TRUE(writing) << "the run ended before it was killed";
-    // Never 0, which would kill the whole process group, the test runner with it.
-    ASSERT_GT(running->processId(), 0);
-    ::kill(pid_t(running->processId()), SIGKILL);
-    running->waitForFinished();
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const std::unique_ptr<QProcess> running =
+            start(oleArguments(path("big.db"), previous.fileName(), "csv") << QStringLiteral("--yes"));
+        // Signalled once it has its new file open in the target folder.
+        const std::string fds = "/proc/" + std::to_string(running->processId()) + "/fd";
+        const std::string nameless = QFile::encodeName(out).toStdString() + "/#";
+        bool writing = false;
+        while (!writing && !running->waitForFinished(1)) {
+            std::error_code ignored;
+            for (const auto& fd : std::filesystem::directory_iterator(fds, ignored))
+                writing = writing || std::filesystem::read_symlink(fd.path(), ignored).string().starts_with(nameless);
+        }
+        ASSERT_TRUE(writing) << "the run ended before it was signalled";
+        // Never 0, which would signal the whole process group, the test runner with it.
+        ASSERT_GT(running->processId(), 0);
+        ::kill(pid_t(running->processId()), signal);
+        if (signal == SIGTERM) {
+            const RunResult r = finish(*running);
+            EXPECT_EQ(r.exitCode, 143);
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Der Lauf wurde abgebrochen."))) << r.err.toStdString();
+            EXPECT_TRUE(r.out.isEmpty());
+        }
+        running->waitForFinished();
 
-    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
-    EXPECT_EQ(previous.readAll(), QByteArray("voriger Lauf\r\n"));
-    previous.close();
-    EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"LA.csv"});
+        ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+        EXPECT_EQ(previous.readAll(), QByteArray("voriger Lauf\r\n"));
+        previous.close();
+        // Only a killed run leaves its (no longer locked) lock file.
+        EXPECT_EQ(QDir(out).entryList(signal == SIGKILL ? QDir::Files : QDir::Files | QDir::Hidden),
+                  QStringList{"LA.csv"});
+    }
 
     const RunResult next = run(oleArguments(path("big.db"), previous.fileName(), "csv") << QStringLiteral("--yes"));
     EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
@@ -281,6 +298,90 @@ TEST_F(HeadlessRun, TerminationSignalsCancelARunWaitingForTheFormatterAndTidyUp)
     }
 }
 
+// A second signal while the cancel waits for a formatter that ignores SIGTERM ends the program at once
+// (exit status 4) and still leaves nothing: no formatter, no temporary document, no PDF, no lock.
+TEST_F(HeadlessRun, SecondSignalEndsTheProgramAtOnceAndTidyUp)
+{
+    writeDemoDatabase(path("demo.db"));
+    const HangingProgram hanging(tempDir(), {.ignoresTerm = true});
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), hanging.path());
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), 1);
+    QProcess process;
+    start(process, oleArguments(path("demo.db"), "LA.pdf", "pdf"));
+    for (int i = 0; i < 3000 && !hanging.running() && process.state() == QProcess::Running; ++i)
+        QThread::msleep(20);
+    ASSERT_TRUE(hanging.running());
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QThread::msleep(200); // the cancel now waits for the formatter to go
+    ::kill(pid_t(process.processId()), SIGINT);
+
+    const RunResult r = finish(process);
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("durch ein zweites Signal sofort beendet"))) << r.err.toStdString();
+    EXPECT_TRUE(HangingProgram::ended(hanging.processIds()));
+    EXPECT_TRUE(QDir(tempDir()).entryList({QStringLiteral("tmp*.tmp")}).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path("LA_001.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(OutputLock::lockFileFor(path("LA.pdf"))));
+}
+
+// Killed with SIGKILL while the shipped launcher runs FOP (here a stand-in that becomes a long sleep, as
+// Debian's fop script becomes Java), the program leaves no formatter behind; so also while the
+// launcher makes its class-data archive, which it does in a call of its own.
+TEST_F(HeadlessRun, NoFormatterOutlivesAKilledProgram)
+{
+    writeDemoDatabase(path("demo.db"));
+    ASSERT_TRUE(QDir().mkpath(tempDir() + QStringLiteral("/bin")));
+    const HangingProgram fop(tempDir() + QStringLiteral("/bin"), {.execsSleep = true, .name = QStringLiteral("fop")});
+    clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_BINARY_DIR "/fop/fop"));
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("FopJobs"), 1);
+    QTemporaryDir cache(QStringLiteral(LA_BINARY_DIR "/killed-cache-XXXXXX"));
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    QProcess process;
+    start(process, oleArguments(path("demo.db"), "LA.pdf", "pdf"));
+    qunsetenv("XDG_CACHE_HOME");
+    for (int i = 0; i < 3000 && !fop.running() && process.state() == QProcess::Running; ++i)
+        QThread::msleep(20);
+    ASSERT_TRUE(fop.running());
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished();
+    EXPECT_TRUE(HangingProgram::ended(fop.processIds()));
+}
+
+// With DbTimeout 0 (no limit) a server that stops answering would hold the run for ever; a termination
+// signal still ends it within seconds, with the forced clean-up, the signal's exit status, the previous
+// import file, no lock file and no word of a time limit.
+TEST_F(HeadlessRun, SignalEndsARunWaitingForAFrozenServer)
+{
+    QString whyNot;
+    const std::unique_ptr<TestDatabase> db = openTestDatabase(TestDatabaseKind::MariaDb, &whyNot);
+    if (!db) {
+        if (qEnvironmentVariableIsSet("CI"))
+            FAIL() << qPrintable(whyNot);
+        GTEST_SKIP() << qPrintable(whyNot);
+    }
+    fillPayroll(*db);
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("DbTimeout"), 0);
+    writeBytes(path("LA.csv"), "voriger Lauf");
+    QProcess process;
+    RunResult r;
+    {
+        const FrozenServer frozen(*MariaDbServer::instance(nullptr));
+        start(process,
+              QStringLiteral("--run --transfer odbc --output csv --yes --source").split(u' ')
+                  << MariaDbServer::dsn() << QStringLiteral("--lib") << db->library() << QStringLiteral("--user")
+                  << MariaDbServer::user() << QStringLiteral("--password") << MariaDbServer::password()
+                  << QStringLiteral("--to") << path("LA.csv"));
+        QThread::msleep(1000); // it waits for the server now
+        ::kill(pid_t(process.processId()), SIGTERM);
+        r = finish(process);
+    }
+    EXPECT_EQ(r.exitCode, 143);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("ohne auf die Antwort der Datenbank zu warten"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Zeitlimit")));
+    EXPECT_EQ(readBytes(path("LA.csv")), QByteArray("voriger Lauf"));
+    EXPECT_FALSE(QFileInfo::exists(OutputLock::lockFileFor(path("LA.csv"))));
+}
+
 TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
 {
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
@@ -329,6 +430,10 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     EXPECT_EQ(run(QStringList(check) << "--to" << path("befunde.txt") << "--yes").exitCode, 1);
     EXPECT_EQ(readBytes(path("bashrc")), QByteArray("eigene Datei"));
     EXPECT_EQ(QString::fromUtf8(readBytes(path("befunde.txt"))), table.out);
+    const RunResult folder = run(QStringList(check) << QStringLiteral("--to") << tempDir());
+    EXPECT_EQ(folder.exitCode, 3);
+    EXPECT_TRUE(folder.err.contains(tempDir() + QStringLiteral(" ist ein Ordner, keine Datei")))
+        << folder.err.toStdString();
 
     const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));
     EXPECT_EQ(missing.exitCode, 3); // not checked, which is no finding about the data

@@ -1,7 +1,9 @@
 #include "app/RunDispatch.h"
 
 #include "app/Globals.h"
+#include "app/RunSettings.h"
 #include "platform/clsRegistryHandler.h"
+#include "report/FormatterSettings.h"
 #include "support/AppTestEnvironment.h"
 #include "support/FakeMainWindow.h"
 #include "support/OtherUser.h"
@@ -10,6 +12,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -204,4 +207,42 @@ TEST_F(RunDispatch, DefaultsReplaceOnlyAMissingValueOrTheExactMarkerNull)
         EXPECT_EQ(store.GetSettingString(QStringLiteral("FOP"), QStringLiteral("missing")), expected);
     }
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
+}
+
+// The number settings of a run: DbTimeout 0 is no limit, FopTimeout and FopJobs may be texts, and what
+// cannot be used as given is said in the run log.
+TEST_F(RunDispatch, NumberSettingsKeepTheirMeaningAndLimits)
+{
+    clsRegistryHandler store;
+    EXPECT_EQ(dbTimeoutSeconds(), 300);
+    EXPECT_EQ(formatterTimeLimitSeconds(), 900);
+    const struct
+    {
+        const char* name;
+        qint32 stored;
+        int expected;
+    } numbers[] = {{"DbTimeout", 0, 0}, {"DbTimeout", -4, 300}, {"FopTimeout", 0, 900}, {"FopTimeout", 45, 45}};
+    for (const auto& c : numbers) {
+        store.SaveSettingLong(QString::fromLatin1(c.name), c.stored);
+        EXPECT_EQ(QByteArray(c.name) == "DbTimeout" ? dbTimeoutSeconds() : formatterTimeLimitSeconds(), c.expected)
+            << c.name << ' ' << c.stored;
+    }
+    store.SaveSettingString(QStringLiteral("FopTimeout"), QStringLiteral(" 60 "));
+    EXPECT_EQ(formatterTimeLimitSeconds(), 60);
+
+    const int cores = QThread::idealThreadCount();
+    const struct
+    {
+        QString text;
+        const char* note;
+    } jobs[] = {{QStringLiteral("1"), ""},
+                {QStringLiteral("vier"), "Die Einstellung FopJobs ('vier') ist keine Zahl und wird übergangen."},
+                {QStringLiteral("99999"), "Die Einstellung FopJobs (99999) ist mehr als doppelt so gross"}};
+    for (const auto& c : jobs) {
+        store.SaveSettingString(QStringLiteral("FopJobs"), c.text);
+        QStringList notes;
+        const int count = formatterJobCount(notes);
+        EXPECT_TRUE(c.text == QLatin1String("1") ? count == 1 : count >= 1 && count <= 2 * cores) << count;
+        EXPECT_EQ(notes.value(0).left(int(std::strlen(c.note))), QString::fromUtf8(c.note));
+    }
 }

@@ -13,6 +13,7 @@
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -124,8 +125,10 @@ TEST_F(MariaDbReader, OdbcStringReachesTheDriverValuesComeAsDeliveredErrorsShowO
 
 TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
 {
-    // Frozen after the login (the statement waits) and before it (the login waits).
-    for (const bool connectedBefore : {true, false}) {
+    // Frozen after the login (the statement waits) and before it (the login waits, with a limit of its own).
+    for (const auto& [connectedBefore, expected] :
+         {std::pair{true, "Der Datenbankserver 'LADSN' antwortet nicht (Zeitlimit 2 Sekunden"},
+          {false, "Der Datenbankserver 'LADSN' antwortet nicht auf die Anmeldung (Zeitlimit 2 Sekunden)"}}) {
         SCOPED_TRACE(connectedBefore);
         prompt.boxes.clear();
         clsADOConnect reader;
@@ -140,10 +143,23 @@ TEST_F(MariaDbReader, AServerThatStopsAnsweringEndsTheRunWithAGermanBoxNamingIt)
         }
         ASSERT_EQ(prompt.boxes.size(), 1);
         EXPECT_EQ(prompt.boxes[0].title, errorBoxTitle(QStringLiteral("clsADOConnect.init")));
-        EXPECT_TRUE(prompt.boxes[0].text.contains(
-            QStringLiteral("Der Datenbankserver 'LADSN' antwortet nicht (Zeitlimit 2 Sekunden")))
-            << qPrintable(prompt.boxes[0].text);
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QString::fromUtf8(expected))) << qPrintable(prompt.boxes[0].text);
     }
+}
+
+// A server that dies between two statements of a run: the box says so in German first, the driver's
+// own words below.
+TEST_F(MariaDbReader, AServerKilledBetweenStatementsIsNamedAsALostConnection)
+{
+    const std::shared_ptr<DbConnection> connection = connect();
+    connection->query(QStringLiteral("SELECT 1"));
+    ::kill(pid_t(server->processId()), SIGKILL);
+    MariaDbServer::stopInstance();
+    const LaError lost = raisedBy([&] { connection->query(QStringLiteral("SELECT 2")); });
+    const QStringList lines = lost.description().split(u'\n');
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Die Verbindung zum Datenbankserver 'LADSN' ist verloren gegangen")))
+        << qPrintable(lost.description());
+    EXPECT_TRUE(lines.value(1).startsWith(QStringLiteral("[ma-"))) << qPrintable(lost.description());
 }
 
 TEST_F(MariaDbReader, LoginWithSeparatorsLogsInAsTypedAndAddsNoKeywords)

@@ -80,6 +80,25 @@ TEST(getApplFilePath, ResolvesAgainstTheProgramThenTheDataDirectoryNeverTheCurre
                   QStringLiteral("Fehlernummer:  10000\r\nfrmMain\r\n\r\nPfad für '") + c.path +
                       QStringLiteral("' nicht gefunden."));
     }
+
+    // A folder of the data directory that may not be read is named as such, not as missing.
+    if (::geteuid() != 0)
+        return; // only root can take the part of another user here
+    touch(data + QStringLiteral("/xsl/hidden.xsl"));
+    for (const QString& open : {prefix.path(), elsewhere.path()})
+        ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(data + QStringLiteral("/xsl")).constData(), 0700), 0);
+    prompt.boxes.clear();
+    {
+        const ActAsOtherUser other;
+        getApplFilePath(QStringLiteral("xsl/hidden.xsl"));
+    }
+    ASSERT_EQ(prompt.boxes.size(), 1);
+    EXPECT_TRUE(prompt.boxes[0].text.endsWith(
+        QStringLiteral("Pfad für 'xsl/hidden.xsl' nicht lesbar: ein Ordner von '%1/xsl/hidden.xsl' darf nicht "
+                       "gelesen werden.")
+            .arg(data)))
+        << prompt.boxes[0].text.toStdString();
 }
 
 TEST(GetTempDir, TmpdirOrAPrivateDirectoryUnderTmp)

@@ -224,6 +224,19 @@ TEST_F(RegistryTest, AWriteThatCannotReachTheStoreIsReported)
     EXPECT_EQ(text(QStringLiteral("Lib")), QStringLiteral("NULL"));
 }
 
+// A file far larger than a settings file (a log saved under its name) is neither read nor replaced.
+TEST_F(RegistryTest, AnOversizedStoreIsRefusedAndKept)
+{
+    const QByteArray big = "Windows Registry Editor Version 5.00\r\n" + QByteArray(1024 * 1024, ';');
+    writeBytes(storePath(), big);
+    const LaError refused = raisedBy([&] { store.GetSettingString(QStringLiteral("Lib")); });
+    EXPECT_EQ(refused.source(), QStringLiteral("clsRegistryHandler.GetSettingString"));
+    EXPECT_TRUE(refused.description().startsWith(
+        QStringLiteral("Die Einstellungsdatei '%1' ist grösser als 1048576 Bytes").arg(storePath())));
+    raisedBy([&] { store.SaveSettingString(QStringLiteral("Lib"), QStringLiteral("B")); });
+    EXPECT_EQ(readBytes(storePath()), big);
+}
+
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNoValue)
 {
     constexpr int kCount = 50;

@@ -209,7 +209,7 @@ TEST(CertificateChecker, EachRuleTripsAndJustPasses)
         EXPECT_TRUE(covered.contains(info.rule)) << "no row trips " << info.name;
 }
 
-TEST(CertificateChecker, CsvReportKeepsHostTextsAsText)
+TEST(CertificateChecker, ReportsKeepHostTextsAsTextAndOnTheirLine)
 {
     const CheckFinding f{CheckRule::NameParticle,
                          QStringLiteral("=HYPERLINK(\"x\")"),
@@ -220,4 +220,15 @@ TEST(CertificateChecker, CsvReportKeepsHostTextsAsText)
     EXPECT_EQ(line,
               QStringLiteral("Hinweis;\"'=HYPERLINK(\"\"x\"\")\";\"'@Meier; Hans\";;") +
                   QString::fromUtf8(checkRuleInfo(CheckRule::NameParticle).name) + QStringLiteral(";'-"));
+
+    // An escape sequence, CR or LF in a name would forge or hide lines on a terminal and in a text report.
+    const CheckFinding forged{CheckRule::NameParticle,
+                              QStringLiteral("Firma\r\nFehler"),
+                              QStringLiteral("Meier\x1b[2K\tHans\u009b"),
+                              QString(),
+                              QStringLiteral("x")};
+    const QString table = checkReportTable({forged});
+    EXPECT_EQ(table.count(u'\n'), 2);
+    EXPECT_TRUE(table.contains(QStringLiteral("Firma  Fehler  Meier [2K Hans  "))) << table.toStdString();
+    EXPECT_FALSE(std::any_of(table.begin(), table.end(), [](QChar c) { return c < u' ' && c != u'\n'; }));
 }

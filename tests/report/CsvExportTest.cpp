@@ -1,4 +1,6 @@
 #include "app/Globals.h"
+#include "report/PlausibilityCheck.h"
+#include "report/TextStream.h"
 #include "report/crtCSVData.h"
 #include "support/CheckBeforeRunSetting.h"
 #include "support/CsvPayroll.h"
@@ -7,6 +9,7 @@
 #include "support/RecordingPrompt.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/TmpfsMount.h"
 
 #include <QTemporaryDir>
 #include <optional>
@@ -180,4 +183,62 @@ TEST_F(CsvExportTest, UnreadableTableOrCancelKeepsThePreviousFile)
             expectOverwriteQuestion(prompt.boxes.last());
         EXPECT_EQ(output(), QByteArray("alte Daten"));
     }
+}
+
+// A cancel request is taken up at the next row: the export keeps the previous file, the check stops.
+TEST_F(CsvExportTest, ACancelEndsTheExportAndTheCheckAtTheNextRow)
+{
+    useChangedPayroll(QStringLiteral("UPDATE LGHLAEXP SET EFLDD = EFLDD"));
+    window.onStatusText = [this](const QString& text) {
+        if (text == QLatin1String("Datensatz lesen: 2"))
+            window.cancel.request();
+    };
+    const auto error = run();
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), ErrNo::UserInterrupt);
+    EXPECT_EQ(window.statusTexts.last(), QStringLiteral("Datensatz lesen: 2"));
+    EXPECT_EQ(output(), QByteArray("alte Daten"));
+
+    window.cancel.reset();
+    PlausibilityCheck check;
+    const LaError stopped =
+        raisedBy([&] { check.run(1, window.srcFile, window.lib, [&](qint64) { window.cancel.request(); }); });
+    EXPECT_EQ(stopped.number(), ErrNo::UserInterrupt);
+    EXPECT_EQ(check.result().rowCount(), 1);
+}
+
+// Control characters of host texts (an escape sequence, a tab) reach the import file as blanks.
+TEST_F(CsvExportTest, ControlCharactersOfHostTextsBecomeBlanks)
+{
+    useChangedPayroll(
+        QStringLiteral("UPDATE LGHLAEXP SET EFLDH2 = 'c/o' || char(27) || '[2K' || char(9) || char(1) || 'x'"));
+    EXPECT_FALSE(run());
+    QByteArray bytes = output();
+    EXPECT_TRUE(bytes.contains("c/o [2K  x")) << bytes.toStdString();
+    bytes.replace("\r\n", "");
+    EXPECT_FALSE(std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x20; }));
+}
+
+// On a full disk the import file's message names the file, not the descriptor it is written through,
+// and a document for the formatter says that the disk is full.
+TEST_F(CsvExportTest, AFullDiskIsNamedAsSuch)
+{
+    const TmpfsMount disk(dir.filePath(QStringLiteral("voll")), 256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "Ein tmpfs kann nur root einhängen.";
+    useChangedPayroll(QStringLiteral("UPDATE LGHLAEXP SET EFLDD = EFLDD"));
+    window.toFile = dir.filePath(QStringLiteral("voll/LA.csv"));
+    writeBytes(window.toFile, "alte Daten");
+    disk.fill();
+    const LaError full = raisedBy([] { crtCSVData(); });
+    EXPECT_EQ(full.number(), ErrNo::DiskFull);
+    EXPECT_EQ(full.description(), QStringLiteral("Datenträger voll: ") + window.toFile);
+    EXPECT_EQ(readBytes(window.toFile), QByteArray("alte Daten"));
+
+    TextStream document;
+    document.WriteText(QString(100000, u'x'));
+    const QString temporary = dir.filePath(QStringLiteral("voll/tmpABCDEF.tmp"));
+    EXPECT_EQ(
+        raisedBy([&] { document.saveToFile(temporary); }).description(),
+        QStringLiteral("Datei '%1' konnte nicht vollständig geschrieben werden: Datenträger voll").arg(temporary));
 }

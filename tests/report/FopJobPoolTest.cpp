@@ -1,5 +1,9 @@
 #include "report/FopJobPool.h"
 
+#include "platform/ForcedExitCleanup.h"
+#include "platform/OutputTail.h"
+#include "report/FormatterFailure.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -82,14 +86,31 @@ TEST(FopJobPool, HandsBackInSubmissionOrderWithAtMostMaxJobsAtOnce)
     }
 }
 
-// abort() (a cancel) and a hand-back that throws (an error of the run) while slow jobs still run: the
-// job that had ended is handed back, the others end with their whole process group and their files.
+// abort() (a cancel), a hand-back that throws (an error of the run) and the forced exit of a second
+// signal while slow jobs still run: the job that had ended is handed back, the others end with their
+// whole process group and their files. The forced exit is checked before the pool goes, which would
+// tidy up on its own.
 TEST(FopJobPool, EndingJobsLeavesNoFileAndNoProcess)
 {
-    for (const bool throwing : {false, true}) {
-        SCOPED_TRACE(throwing);
+    enum class End
+    {
+        Abort,
+        Throw,
+        Forced
+    };
+    for (const End end : {End::Abort, End::Throw, End::Forced}) {
+        SCOPED_TRACE(int(end));
         QTemporaryDir dir;
         QStringList handedBack;
+        const auto expectNothingLeft = [&] {
+            const QStringList groups = lines(dir, "groups");
+            ASSERT_EQ(groups.size(), 3);
+            for (const QString& group : groups)
+                EXPECT_FALSE(groupLives(group.toInt())) << "process group " << group.toStdString();
+            EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.xml"), QStringLiteral("slow*.pdf")}, QDir::Files),
+                      QStringList());
+        };
+        ForcedExitCleanup cleanup;
         {
             FopJobPool pool(3, dir.path(), [&](const FopJobPool::Job& job, const FopJobPool::Result&) {
                 handedBack << QFileInfo(job.pdfFile).baseName();
@@ -97,29 +118,78 @@ TEST(FopJobPool, EndingJobsLeavesNoFileAndNoProcess)
                 // message box would, this lets the pool go on meanwhile.
                 for (QDeadlineTimer patience(10000); lines(dir, "groups").size() < 3 && !patience.hasExpired();)
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-                if (throwing)
+                if (end == End::Throw)
                     throw std::runtime_error("log not writable");
             });
+            pool.setForcedExitCleanup(&cleanup);
             pool.submit(job(dir, QStringLiteral("quick")));
             pool.submit(job(dir, QStringLiteral("slow1"), "30"));
             // The third job fills the pool; the wait for a free place hands the quick one back.
             try {
                 pool.submit(job(dir, QStringLiteral("slow2"), "30"));
             } catch (const std::runtime_error&) {
-                EXPECT_TRUE(throwing);
+                EXPECT_EQ(end, End::Throw);
             }
-            if (!throwing)
+            if (end == End::Abort)
                 pool.abort();
-            EXPECT_EQ(pool.runningJobs(), throwing ? 2 : 0);
+            if (end == End::Forced) {
+                cleanup.endNow();
+                expectNothingLeft();
+            }
+            EXPECT_EQ(pool.runningJobs(), end == End::Abort ? 0 : 2);
         }
         EXPECT_EQ(handedBack, QStringList{"quick"});
-        const QStringList groups = lines(dir, "groups");
-        ASSERT_EQ(groups.size(), 3);
-        for (const QString& group : groups)
-            EXPECT_FALSE(groupLives(group.toInt())) << "process group " << group.toStdString();
-        EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.xml"), QStringLiteral("slow*.pdf")}, QDir::Files),
-                  QStringList());
+        expectNothingLeft();
     }
+}
+
+// A call over the time limit is ended with its group and handed back as failed; of a call's long
+// output only the end is kept, with a note in front.
+TEST(FopJobPool, OverdueCallsEndAndLongOutputKeepsItsEnd)
+{
+    QTemporaryDir dir;
+    QList<FopJobPool::Result> results;
+    {
+        FopJobPool pool(2, dir.path(), [&](const FopJobPool::Job&, const FopJobPool::Result& r) { results << r; });
+        pool.setTimeLimit(3); // the second job must end well within it, also on a busy machine
+        pool.submit(job(dir, QStringLiteral("slow"), "30"));
+        pool.submit({{QStringLiteral("sh -c \"head -c 300000 /dev/zero | tr '\\0' x; echo; echo END\"")},
+                     dir.filePath(QStringLiteral("long.pdf")),
+                     dir.filePath(QStringLiteral("long.xml"))});
+        pool.finish();
+    }
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_TRUE(results[0].timedOut);
+    EXPECT_EQ(results[0].exitStatuses, QList<int>({0, 137}));
+    EXPECT_FALSE(groupLives(lines(dir, "groups").value(0).toInt()));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("slow.pdf"))));
+    EXPECT_FALSE(results[1].timedOut);
+    const QString output = results[1].outputs.value(0);
+    EXPECT_TRUE(output.startsWith(QStringLiteral("\r\n[Ausgabe gekürzt: die ersten ")))
+        << output.left(80).toStdString();
+    // Where the pipe cut the output, a CR LF stands between the chunks.
+    EXPECT_TRUE(QString(output).remove(QStringLiteral("\r\n")).endsWith(QStringLiteral("xxx\nEND\n")));
+    EXPECT_LT(output.size(), OutputTail::kFormatterLimit + 200);
+}
+
+// What the exit status alone does not say.
+TEST(FormatterFailure, NamesTimeLimitMissingJavaAndMissingPrograms)
+{
+    const struct
+    {
+        FopJobPool::Result result;
+        const char* reason;
+    } cases[] = {
+        {{{"", "x"}, {0, 137}, true},
+         "Der Formatierer hat das Zeitlimit von 900 Sekunden (Einstellung FopTimeout) überschritten und wurde beendet"},
+        {{{"", "\r\n/usr/bin/fop: 1: java: not found\n"}, {-1, 127}},
+         "Java ist nicht installiert oder nicht im Suchpfad (Programm 'java' nicht gefunden)"},
+        {{{"v", "\r\nWarnung\r\nApache FOP ist nicht installiert.\n"}, {0, 127}},
+         "Ein Programm des Formatierers wurde nicht gefunden (Apache FOP ist nicht installiert.)"},
+        {{{"v", "\r\nSEVERE: kaputt\n"}, {0, 1}}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatterFailureReason(c.result, 900), QString::fromUtf8(c.reason)) << c.reason;
 }
 
 TEST(FopJobLimit, CoresByDefaultCappedByMemoryAtLeastOne)
@@ -133,7 +203,8 @@ TEST(FopJobLimit, CoresByDefaultCappedByMemoryAtLeastOne)
     } cases[] = {
         {0, 2, 8000 * kMiB, 2},
         {-3, 8, -1, 8},
-        {6, 2, 8000 * kMiB, 6}, // cores, memory unknown, configured
+        {3, 2, 8000 * kMiB, 3}, // cores, memory unknown, configured
+        {6, 2, 8000 * kMiB, 4}, // never more than twice the cores
         {6, 2, 1000 * kMiB, 2},
         {0, 4, 100 * kMiB, 1},
         {0, 0, 8000 * kMiB, 1}, // memory caps, at least one

@@ -5,9 +5,12 @@
 // launcher's own choices are tested against a stand-in for FOP.
 
 #include "platform/clsRegistryHandler.h"
+#include "support/OtherUser.h"
 #include "support/RealFopFixture.h"
 
 #include <QMap>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST_F(RealFop, SampleDeclarationGivesOneA4CertificatePerStaffBlock)
 {
@@ -254,21 +257,28 @@ TEST_F(RealFop, CertificatesInTheLanguageOfTheHomeWithTheWholeAddress)
 
 // The launcher against a stand-in for FOP that records how it was called: the configuration follows
 // the encryption options, the arguments and the exit status pass unchanged, and the class-data archive
-// is made once per runtime and FOP, and then used.
-TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsClassArchive)
+// is made once per runtime and FOP, then used from a descriptor opened once; a damaged archive, one
+// that crashes the VM, one the VM cannot write, and a cache in a folder others can change never fail
+// a call. Crash reports go into the private folder.
+TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsASafeClassArchive)
 {
-    QTemporaryDir dir;
+    // Under /tmp every cache would be refused: others may write there.
+    QTemporaryDir dir(QStringLiteral(LA_BINARY_DIR "/launcher-XXXXXX"));
     ASSERT_TRUE(dir.isValid());
     const QString record = dir.filePath(QStringLiteral("calls"));
     const QString fake = dir.filePath(QStringLiteral("bin/fop"));
+    const QString privateDir = dir.filePath(QStringLiteral("private"));
     QDir(dir.path()).mkpath(QStringLiteral("bin"));
+    QDir(dir.path()).mkpath(QStringLiteral("private"));
+    QFile::setPermissions(privateDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const auto writeFake = [&](const QByteArray& marker) {
         QFile f(fake);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("#!/bin/sh\n# " + marker +
                 "\nprintf '%s|' \"$JAVA_ARGS\" \"$@\" >> \"$RECORD\"; echo >> \"$RECORD\"\n"
-                "case \"$JAVA_ARGS\" in *ArchiveClassesAtExit=*) a=${JAVA_ARGS#*ArchiveClassesAtExit=};"
-                " echo classes > \"${a%% *}\";; esac\nexit ${FAKE_STATUS:-0}\n");
+                "case \"$JAVA_ARGS\" in *SharedArchiveFile=/proc/self/fd/*) [ -n \"$FAKE_CRASH\" ] && kill -SEGV $$;;"
+                " esac\ncase \"$JAVA_ARGS\" in *ArchiveClassesAtExit=*) [ -n \"$FAKE_NO_DUMP\" ] && exit 1;"
+                " a=${JAVA_ARGS#*ArchiveClassesAtExit=}; echo classes > \"${a%% *}\";; esac\nexit ${FAKE_STATUS:-0}\n");
         f.close();
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     };
@@ -277,14 +287,19 @@ TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsClassArchive)
     env.insert(QStringLiteral("PATH"), dir.filePath(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
     env.insert(QStringLiteral("RECORD"), record);
     env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("LOHNAUSWEIS_PRIVATE_DIR"), privateDir);
     env.remove(QStringLiteral("JAVA_ARGS"));
     const QString launcher = runtimeFile(QStringLiteral("fop/fop"));
-    const QString cacheDir = dir.filePath(QStringLiteral("cache/lohnausweis"));
+    QString cacheDir = dir.filePath(QStringLiteral("cache/lohnausweis"));
     const auto archives = [&] { return QDir(cacheDir).entryList({QStringLiteral("fop-*")}, QDir::Files); };
     // One call: its exit status, and the calls of the stand-in (VM flags|arguments|...).
-    const auto call = [&](const QStringList& args, int status = 0) {
+    const auto call = [&](const QStringList& args, int status = 0, const char* fault = nullptr) {
         QFile::remove(record);
         env.insert(QStringLiteral("FAKE_STATUS"), QString::number(status));
+        for (const char* name : {"FAKE_CRASH", "FAKE_NO_DUMP"})
+            env.remove(QString::fromLatin1(name));
+        if (fault)
+            env.insert(QString::fromLatin1(fault), QStringLiteral("1"));
         const int rc = runTool(launcher, args, env).exitCode;
         QFile f(record);
         const QStringList calls = f.open(QIODevice::ReadOnly)
@@ -315,29 +330,67 @@ TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsClassArchive)
     }
     EXPECT_TRUE(archives().isEmpty()) << "a failed call left an archive";
 
-    // The first good call makes the archive and tries it once; the next renders with it.
+    // The first good call makes the archive and tries it once; the next renders with it. The leftover
+    // of a call killed while its VM wrote an archive goes.
+    writeBytes(cacheDir + QStringLiteral("/fop-0-pid999999999.tmp"), "half");
     auto [rc, calls] = call(render);
     EXPECT_EQ(rc, 0);
     ASSERT_EQ(calls.size(), 2);
     EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:ArchiveClassesAtExit=")));
+    EXPECT_TRUE(calls[0].contains(QStringLiteral(" -Xmx300m ")));
+    EXPECT_TRUE(
+        calls[0].contains(QStringLiteral(" -XX:ErrorFile=") + privateDir + QStringLiteral("/hs_err_pid%p.log")));
     EXPECT_TRUE(calls[1].contains(QStringLiteral("-Xshare:on")) && calls[1].endsWith(QStringLiteral("|-version|")));
     const QStringList made = archives();
     ASSERT_EQ(made.size(), 1);
     EXPECT_EQ(QFileInfo(cacheDir).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
     std::tie(rc, calls) = call(render);
     ASSERT_EQ(calls.size(), 1);
-    EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:SharedArchiveFile=") + cacheDir + u'/' + made[0]));
+    EXPECT_TRUE(calls[0].contains(QStringLiteral("-XX:SharedArchiveFile=/proc/self/fd/")));
 
-    // A damaged archive (cut short) is not used but made anew.
-    ASSERT_TRUE(QFile::resize(cacheDir + u'/' + made[0], 3));
+    // Damaged inside (same size): not used but made anew.
+    writeBytes(cacheDir + u'/' + made[0], "xlasses\n");
     std::tie(rc, calls) = call(render);
     EXPECT_EQ(calls.size(), 2);
     EXPECT_EQ(archives(), made);
+    // Crashing the VM all the same: removed, and the call runs once more without it.
+    std::tie(rc, calls) = call(render, 0, "FAKE_CRASH");
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_FALSE(calls[1].contains(QStringLiteral("SharedArchive")));
+    EXPECT_TRUE(archives().isEmpty());
+    // A VM that cannot write the archive (a full disk) fails the call for that alone: once more without.
+    std::tie(rc, calls) = call(render, 0, "FAKE_NO_DUMP");
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_FALSE(calls[1].contains(QStringLiteral("Archive")));
+    EXPECT_TRUE(archives().isEmpty());
 
     // Another FOP: a new archive takes the place of the old one.
+    call(render);
     writeFake("22");
     std::tie(rc, calls) = call(render);
     EXPECT_EQ(calls.size(), 2);
     EXPECT_EQ(archives().size(), 1);
     EXPECT_NE(archives().value(0), made[0]);
+
+    // A cache under a folder that someone else may change (writable by all, or another user's) is not
+    // used; without a private folder crash reports go nowhere.
+    env.remove(QStringLiteral("LOHNAUSWEIS_PRIVATE_DIR"));
+    for (const bool othersFolder : {false, true}) {
+        SCOPED_TRACE(othersFolder);
+        const QString shared = dir.filePath(othersFolder ? QStringLiteral("other") : QStringLiteral("shared"));
+        ASSERT_TRUE(QDir().mkpath(shared + QStringLiteral("/cache/lohnausweis")));
+        ASSERT_EQ(othersFolder ? ::chown(QFile::encodeName(shared).constData(), kOtherUid, kOtherGid)
+                               : ::chmod(QFile::encodeName(shared).constData(), 0777),
+                  0);
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), shared + QStringLiteral("/cache"));
+        cacheDir = shared + QStringLiteral("/cache/lohnausweis");
+        std::tie(rc, calls) = call(render);
+        EXPECT_EQ(rc, 0);
+        ASSERT_EQ(calls.size(), 1);
+        EXPECT_FALSE(calls[0].contains(QStringLiteral("Archive")));
+        EXPECT_TRUE(calls[0].contains(QStringLiteral(" -XX:ErrorFile=/dev/null ")));
+        EXPECT_TRUE(archives().isEmpty());
+    }
 }

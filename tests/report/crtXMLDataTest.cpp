@@ -155,24 +155,40 @@ TEST_F(PdfRunTest, FailedRenderingKeepsThePreviousFileIsReportedAndTheRunGoesOn)
 {
     insertCompany(QStringLiteral("A"), 1, 2);
     insertCompany(QStringLiteral("B"), 3, 2);
+    // The last two: a formatter that takes longer than FopTimeout, and a name far too long for any box.
     const struct
     {
         const char* fail;
         const char* reason;
+        const char* change = nullptr;
     } cases[] = {
         {"none", "fake-fop: SEVERE no PDF written; Exitstatus 1"},
         {"exit3", "Exitstatus 3"},
         {"partial", "Die Datei ist kein vollständiges PDF"},
         {"crash", "Exitstatus 137"},
         {"empty", "Die Datei ist kein vollständiges PDF"},
+        {"slow",
+         "Der Formatierer hat das Zeitlimit von 5 Sekunden (Einstellung FopTimeout) überschritten und wurde beendet; "
+         "Exitstatus 137"},
+        {"",
+         "Ein Text des Dokuments ist 1000000 Zeichen lang (höchstens 10000), er beginnt mit "
+         "'abababababababababababababababababababab…'; das Dokument wurde dem Formatierer nicht übergeben",
+         "UPDATE LGHLAEXP SET EFLDH1 = replace(hex(zeroblob(500000)), '00', 'ab') WHERE EFLDI2 = 'A'"},
     };
     qputenv("FAKE_FOP_FAIL_ON", "Person 00001");
+    qputenv("FAKE_FOP_SLEEP_ON", "Person 00001");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fail);
         writeFile(out("LA_001.pdf"), "old one");
         prompt.boxes.clear();
         gOverwriteAsked = true;
         qputenv("FAKE_FOP_FAIL", c.fail);
+        const bool slow = QByteArray(c.fail) == "slow";
+        qputenv("FAKE_FOP_SLEEP", slow ? "60" : "0");
+        // Long enough for the other document on a busy machine.
+        clsRegistryHandler().SaveSettingLong(QStringLiteral("FopTimeout"), slow ? 5 : 0);
+        if (c.change)
+            db.exec(QString::fromUtf8(c.change));
         RunSummary summary;
         crtXMLData(summary);
 
@@ -189,7 +205,7 @@ TEST_F(PdfRunTest, FailedRenderingKeepsThePreviousFileIsReportedAndTheRunGoesOn)
         EXPECT_EQ(summary.files()[0].path, out("LA_002.pdf"));
         EXPECT_TRUE(temporaryFiles().isEmpty());
     }
-    EXPECT_EQ(formatterCalls().size(), 10);
+    EXPECT_EQ(formatterCalls().size(), 13); // not the refused document
 }
 
 // Without rows, or without the formatter or its style sheet, nothing is asked, deleted or rendered:

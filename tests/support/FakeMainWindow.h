@@ -4,6 +4,7 @@
 #include "platform/RunCancel.h"
 
 #include <QStringList>
+#include <functional>
 
 // The main window's controls as plain members, for tests of the dispatch and the generators.
 class FakeMainWindow : public MainWindowView
@@ -24,7 +25,12 @@ public:
         return password;
     }
     RunSelection runSelection() const override { return selection; }
-    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    void setStatusText(const QString& text) override
+    {
+        statusTexts.append(text);
+        if (onStatusText)
+            onStatusText(text);
+    }
     void setBusyCursor(bool busy) override { cursorBusy = busy; }
     RunCancel* runCancel() override { return &cancel; }
     void setFileProgress(qint64 done, qint64 started) override
@@ -44,7 +50,8 @@ public:
     RunSelection selection;
     mutable int passwordReads = 0;
     QStringList statusTexts;
-    QStringList fileProgress; // "done/started"
+    std::function<void(const QString&)> onStatusText; // runs for each text, after it is recorded
+    QStringList fileProgress;                         // "done/started"
     bool cursorBusy = false;
     RunCancel cancel;
 };

@@ -4,23 +4,41 @@
 #include <QFile>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
 
-HangingProgram::HangingProgram(const QString& directory)
-    : m_script(directory + QStringLiteral("/hang.sh"))
+HangingProgram::HangingProgram(const QString& directory, const Options& options)
+    : m_script(directory + u'/' + options.name)
     , m_ids(directory + QStringLiteral("/hang.pids"))
+    , m_execs(options.execsSleep)
 {
     QFile::remove(m_ids);
     QFile script(m_script);
     script.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    script.write(QStringLiteral("#!/bin/sh\n"
-                                "if [ $# -gt 0 ]; then for last; do :; done; printf '%%PDF-1.4' > \"$last\"; fi\n"
-                                "sleep 3600 &\n"
-                                "printf '%s\\n%s\\n' $$ $! > '%1.part' && mv '%1.part' '%1'\n"
-                                "wait\n")
-                     .arg(m_ids)
-                     .toUtf8());
+    QString text = QStringLiteral("#!/bin/sh\n");
+    if (options.ignoresTerm)
+        text += QStringLiteral("trap '' TERM\n");
+    text += QStringLiteral("if [ $# -gt 0 ]; then for last; do :; done; printf '%%PDF-1.4' > \"$last\"; fi\n");
+    if (options.execsSleep)
+        text += QStringLiteral("echo $$ > '%1.part' && mv '%1.part' '%1'\nexec sleep 3600\n").arg(m_ids);
+    else
+        text += QStringLiteral("sleep 3600 &\nprintf '%s\\n%s\\n' $$ $! > '%1.part' && mv '%1.part' '%1'\nwait\n")
+                    .arg(m_ids);
+    script.write(text.toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+HangingProgram::~HangingProgram()
+{
+    for (const qint64 id : processIds()) {
+        // Only what still is one of ours: the id may have gone to another process meanwhile.
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(id));
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray command = cmdline.readAll();
+        if (command.startsWith("sleep") || command.contains(QFile::encodeName(m_script)))
+            ::kill(pid_t(id), SIGKILL);
+    }
 }
 
 QList<qint64> HangingProgram::processIds() const

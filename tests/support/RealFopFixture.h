@@ -119,10 +119,11 @@ class RealFop : public ::testing::Test
 {
 protected:
     // The launcher keeps its class-data archive in the user's cache folder: here one for the runs of
-    // this suite, so that the first run makes it and the later ones render with it.
+    // this suite, so that the first run makes it and the later ones render with it. It uses a cache
+    // only where every folder up is ours or root's, so not under /tmp.
     static void SetUpTestSuite()
     {
-        cache = new QTemporaryDir;
+        cache = new QTemporaryDir(QStringLiteral(LA_BINARY_DIR "/fop-cache-XXXXXX"));
         qputenv("XDG_CACHE_HOME", cache->path().toLocal8Bit());
     }
     static void TearDownTestSuite()
