@@ -432,7 +432,7 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     EXPECT_EQ(QString::fromUtf8(readBytes(path("befunde.txt"))), table.out);
     const RunResult folder = run(QStringList(check) << QStringLiteral("--to") << tempDir());
     EXPECT_EQ(folder.exitCode, 3);
-    EXPECT_TRUE(folder.err.contains(tempDir() + QStringLiteral(" ist ein Ordner, keine Datei")))
+    EXPECT_TRUE(folder.err.contains(QStringLiteral("Unter dem Namen \"%1\" steht ein Ordner").arg(tempDir())))
         << folder.err.toStdString();
 
     const RunResult missing = run(QStringList(check) << QStringLiteral("--source") << path("fehlt.db"));

@@ -1,5 +1,6 @@
 #include "app/Globals.h"
 #include "report/PlausibilityCheck.h"
+#include "report/RunSelection.h"
 #include "report/TextStream.h"
 #include "report/crtCSVData.h"
 #include "support/CheckBeforeRunSetting.h"
@@ -201,8 +202,8 @@ TEST_F(CsvExportTest, ACancelEndsTheExportAndTheCheckAtTheNextRow)
 
     window.cancel.reset();
     PlausibilityCheck check;
-    const LaError stopped =
-        raisedBy([&] { check.run(1, window.srcFile, window.lib, [&](qint64) { window.cancel.request(); }); });
+    const LaError stopped = raisedBy(
+        [&] { check.run(1, window.srcFile, window.lib, RunSelection(), [&](qint64) { window.cancel.request(); }); });
     EXPECT_EQ(stopped.number(), ErrNo::UserInterrupt);
     EXPECT_EQ(check.result().rowCount(), 1);
 }
