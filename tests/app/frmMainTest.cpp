@@ -85,6 +85,27 @@ TEST_F(MainWindow, EnabledStatesAfterLoadAndAfterSwitchingTheOutputKind)
     expectPdfOptions(true, false, QPalette::Button);
 }
 
+// "Eine Datei pro Mitarbeiter" is for PDF runs; its password kind counts with "Datei schützen", and only
+// the typed password opens the password field.
+TEST_F(MainWindow, PasswordKindPerEmployeeOpensTheFieldOnlyForTheTypedPassword)
+{
+    frmMain& w = openWindow();
+    auto* kinds = w.findChild<QComboBox*>(QStringLiteral("cboEmployeePassword"));
+    clickIndicator("optPDF");
+    clickIndicator("chkPerEmployee");
+    EXPECT_FALSE(kinds->isEnabled());
+    clickIndicator("chkPassword");
+    EXPECT_TRUE(kinds->isEnabled());
+    expectPdfOptions(true, true, QPalette::Base);
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("birthdate")));
+    expectPdfOptions(true, false, QPalette::Button);
+    EXPECT_EQ(w.employeePasswordKind(), EmployeePasswordKind::Birthdate);
+    clickIndicator("chkPerEmployee");
+    expectPdfOptions(true, true, QPalette::Base);
+    clickIndicator("opteLohnausweis");
+    EXPECT_FALSE(control("chkPerEmployee")->isEnabled() || kinds->isEnabled());
+}
+
 TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
 {
     frmMain& w = openWindow();

@@ -2,6 +2,7 @@
 #include "platform/Variant.h"
 #include "report/EmployeeFileNames.h"
 #include "report/EmployeePassword.h"
+#include "report/RunSummary.h"
 
 #include <QDate>
 #include <QDir>
@@ -122,4 +123,34 @@ TEST(EmployeePassword, ComesFromTheEmployeeOrRefusesTheFileNamingThem)
                 << p.refusal.toStdString();
         }
     }
+}
+
+// Thousands of files per employee are reported by folder: certificates and companies per folder, what
+// protects them, the totals; every file only when asked (--verbose).
+TEST(RunSummary, FilesPerEmployeeAreReportedByFolderUnlessEveryFileIsAsked)
+{
+    RunSummary summary;
+    summary.start();
+    summary.setPerEmployee(employeePasswordDescription(EmployeePasswordKind::Ahv));
+    for (const char* file : {"/a/X AG/1.pdf", "/a/Y SA/1.pdf", "/a/X AG/2.pdf"})
+        summary.addFile(
+            QString::fromUtf8(file), 1, {QString::fromUtf8(file).section(u'/', 2, 2)}, QStringLiteral("PDF-Datei"));
+    summary.finish();
+    const QStringList lines = summary.lines();
+    ASSERT_EQ(lines.size(), 4) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.mid(0, 3),
+              (QStringList{"/a/X AG/\t2 Lohnausweise\tX AG",
+                           "/a/Y SA/\t1 Lohnausweis\tY SA",
+                           "Schutz\tPasswort: AHV-Nummer (13 Ziffern)"}));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Total\t3 Dateien\t3 Lohnausweise\t2 Firmen\t")));
+    const QStringList every = summary.lines(true);
+    EXPECT_EQ(every.mid(0, 4),
+              (QStringList{"/a/X AG/1.pdf\t1 Lohnausweis\tX AG",
+                           "/a/Y SA/1.pdf\t1 Lohnausweis\tY SA",
+                           "/a/X AG/2.pdf\t1 Lohnausweis\tX AG",
+                           "Schutz\tPasswort: AHV-Nummer (13 Ziffern)"}));
+    const QString status = summary.statusText();
+    EXPECT_TRUE(status.contains(QStringLiteral("pro Mitarbeiter, Passwort: AHV-Nummer")) &&
+                status.contains(QStringLiteral("/a/X AG/")) && !status.contains(QStringLiteral(".pdf")))
+        << status.toStdString();
 }
