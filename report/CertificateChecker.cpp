@@ -149,8 +149,7 @@ constexpr std::array<Place, Field::All.size()> fieldPlaces()
         const std::string_view name(Field::All[i].data(), Field::All[i].size());
         const bool flag = name == "EFLDA" || name == "EFLDB" || name == "EFLDF" || name == "EFLDG" ||
                           name == "EFLDH0" || name == "ET1311";
-        places[i].printed =
-            !flag && name != "EGEBDT" && name != "EFLDE1" && name != "EFLDE2";
+        places[i].printed = !flag && name != "EGEBDT" && name != "EFLDE1" && name != "EFLDE2";
         places[i].imported =
             name != "EFLDH0" && name != "EFLDI1" && name != "EFLDC1" && name != "EB0800" && name != "EB1100";
         places[i].company = name.starts_with("EFLDI") || name == "EFLDD";
@@ -575,7 +574,6 @@ struct CertificateChecker::Rules
                   .arg(shown(c.value(Field::EFLDI1)), swissDay(*c.m_period[1]), c.m_employee),
               true);
     }
-
 
     static void duplicateAhv(CertificateChecker& c)
     {
