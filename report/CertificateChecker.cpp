@@ -110,8 +110,10 @@ struct TextBox
 };
 constexpr TextBox kTextBoxes[] = {
     {Field::EFLDH1, Field::EFLDH1, "Name", 80, 2, 7, nullptr, false},
-    {Field::EFLDH3, Field::EFLDH3, "Strasse", 80, 2, 7, nullptr, false},
-    {Field::EFLDH5, Field::EFLDH6, "PLZ und Ort", 80, 2, 7, nullptr, false},
+    {Field::EFLDH2, Field::EFLDH2, "Adresszeile vor der Strasse", 80, 1, 7, nullptr, false},
+    {Field::EFLDH3, Field::EFLDH3, "Strasse", 80, 1, 7, nullptr, false},
+    {Field::EFLDH4, Field::EFLDH4, "Adresszeile nach der Strasse", 80, 1, 7, nullptr, false},
+    {Field::EFLDH5, Field::EFLDH6, "PLZ und Ort", 80, 1, 7, nullptr, false},
     {Field::EFLDC1, Field::EFLDC1, "AHV-Nummer", 41, 1, 6.5, nullptr, false},
     {Field::EFLDC2, Field::EFLDC2, "Neue AHV-Nummer", 45, 1, 6.5, nullptr, false},
     {Field::ET0230, Field::ET0230, "Art zu Ziffer 2.3", 131, 1, 6, "Andere", false},
@@ -147,8 +149,7 @@ constexpr std::array<Place, Field::All.size()> fieldPlaces()
         const std::string_view name(Field::All[i].data(), Field::All[i].size());
         const bool flag = name == "EFLDA" || name == "EFLDB" || name == "EFLDF" || name == "EFLDG" ||
                           name == "EFLDH0" || name == "ET1311";
-        places[i].printed =
-            !flag && name != "EFLDH2" && name != "EFLDH4" && name != "EGEBDT" && name != "EFLDE1" && name != "EFLDE2";
+        places[i].printed = !flag && name != "EGEBDT" && name != "EFLDE1" && name != "EFLDE2";
         places[i].imported =
             name != "EFLDH0" && name != "EFLDI1" && name != "EFLDC1" && name != "EB0800" && name != "EB1100";
         places[i].company = name.starts_with("EFLDI") || name == "EFLDD";
@@ -574,20 +575,6 @@ struct CertificateChecker::Rules
               true);
     }
 
-    static void addressLine(CertificateChecker& c)
-    {
-        if (!blank(c.value(Field::EFLDH2)))
-            c.add(CheckRule::AddressLine,
-                  QStringLiteral("Adresszeile vor der Strasse (EFLDH2) '%1' erscheint nicht auf dem gedruckten "
-                                 "Lohnausweis.")
-                      .arg(shown(c.value(Field::EFLDH2))));
-        if (!blank(c.value(Field::EFLDH4)))
-            c.add(CheckRule::AddressLine,
-                  QStringLiteral("Adresszeile nach der Strasse (EFLDH4) '%1' erscheint nicht auf dem gedruckten "
-                                 "Lohnausweis.")
-                      .arg(shown(c.value(Field::EFLDH4))));
-    }
-
     static void duplicateAhv(CertificateChecker& c)
     {
         // A person may have two certificates of one company in a year (left and came back); another
@@ -731,7 +718,6 @@ struct CertificateChecker::Rules
         {CheckRule::CarAndCarLumpSum, carAndCarLumpSum},
         {CheckRule::NoPlaceDate, noPlaceDate},
         {CheckRule::PlaceDateBeforeEnd, placeDateBeforeEnd},
-        {CheckRule::AddressLine, addressLine},
         {CheckRule::DuplicateAhv, duplicateAhv},
         {CheckRule::PersonNotFound, personNotFound},
         {CheckRule::NameParticle, nameParticle},

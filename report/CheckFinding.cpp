@@ -26,7 +26,6 @@ const std::array<CheckRuleInfo, kCheckRuleCount>& checkRules()
         {CheckRule::CarAndCarLumpSum, CheckSeverity::Notice, "Geschäftsfahrzeug und Autopauschale"},
         {CheckRule::NoPlaceDate, CheckSeverity::Notice, "Ort und Datum fehlen"},
         {CheckRule::PlaceDateBeforeEnd, CheckSeverity::Notice, "Datum vor Periodenende"},
-        {CheckRule::AddressLine, CheckSeverity::Notice, "Adresszeile nicht gedruckt"},
         {CheckRule::DuplicateAhv, CheckSeverity::Notice, "AHV-Nummer doppelt"},
         {CheckRule::PersonNotFound, CheckSeverity::Notice, "Person nicht in LGHPS"},
         {CheckRule::NameParticle, CheckSeverity::Notice, "Namenszusatz"},

@@ -38,7 +38,6 @@ enum class CheckRule
     CarAndCarLumpSum,
     NoPlaceDate,
     PlaceDateBeforeEnd,
-    AddressLine,
     DuplicateAhv,
     PersonNotFound,
     NameParticle,

@@ -48,7 +48,7 @@ public:
     QString statusText() const;
 
 private:
-    // "2 Fehler, 12 Hinweise" of the check before the run, after `before`; empty when none ran.
+    // "2 Fehler, 10 Hinweise" of the check before the run, after `before`; empty when none ran.
     QString checkText(QChar before = {}) const;
 
     QList<File> m_files;

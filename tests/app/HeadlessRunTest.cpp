@@ -387,14 +387,14 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
     const QStringList check = QStringLiteral("--check --transfer ole --lib DEMO --source").split(u' ')
                               << path("demo.db");
-    const QString totals = QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 12 Hinweise\n");
+    const QString totals = QStringLiteral("41 Lohnausweise geprüft: 2 Fehler, 10 Hinweise\n");
 
     const RunResult table = run(check);
     EXPECT_EQ(table.exitCode, 1); // the demo holds two errors
     EXPECT_TRUE(table.err.isEmpty()) << table.err.toStdString();
     const QStringList lines = table.out.split(u'\n');
     EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Schweregrad  Firma"))) << lines.first().toStdString();
-    EXPECT_EQ(lines.size(), 1 + 14 + 2); // captions, findings, totals, nothing after the last line end
+    EXPECT_EQ(lines.size(), 1 + 12 + 2); // captions, findings, totals, nothing after the last line end
     EXPECT_TRUE(table.out.contains(QStringLiteral("Ziffer 8 (56'900.00) ist nicht die Summe der Ziffern 1–7 "
                                                   "(55'900.00).")));
     EXPECT_TRUE(table.out.endsWith(totals));
@@ -408,7 +408,7 @@ TEST_F(HeadlessRun, ChecksTheDemoDatabaseWithoutWritingAnOutput)
     EXPECT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF")); // the byte order mark tells spreadsheets it is UTF-8
     const QStringList csvLines = QString::fromUtf8(csvBytes).split(QStringLiteral("\r\n"));
     EXPECT_EQ(csvLines.first(), QStringLiteral("Schweregrad;Firma;Mitarbeiter;Neue AHV-Nr.;Regel;Text"));
-    EXPECT_EQ(csvLines.size(), 1 + 14 + 1);
+    EXPECT_EQ(csvLines.size(), 1 + 12 + 1);
     EXPECT_TRUE(csvLines.contains(QStringLiteral("Fehler;Alpenblick Treuhand AG;Müller Anna;756.1328.2136.32;"
                                                  "Neue AHV-Nummer;Die Prüfziffer der neuen AHV-Nummer "
                                                  "756.1328.2136.32 stimmt nicht.")));
@@ -564,8 +564,8 @@ TEST_F(HeadlessRun, CheckBeforeTheRun)
     } cases[] = {
         {"errors stop the import file", "csv", "", 1, 1, nullptr},
         {"errors stop the PDF run", "pdf", "", 1, 1, nullptr},
-        {"written all the same", "csv", "--ignore-check-errors", 1, 0, "2 Fehler, 12 Hinweise"},
-        {"a notice never stops", "csv", "--employee 756.1890.0880.71", 1, 0, "0 Fehler, 1 Hinweis"},
+        {"written all the same", "csv", "--ignore-check-errors", 1, 0, "2 Fehler, 10 Hinweise"},
+        {"a notice never stops", "csv", "--employee 756.1609.1508.53", 1, 0, "0 Fehler, 1 Hinweis"},
         {"the setting turns it off", "csv", "", 0, 0, ""},
     };
     for (const auto& c : cases) {
@@ -625,7 +625,7 @@ TEST_F(HeadlessRun, SelectionRestrictsTheRunAndTheCheck)
         int certificates; // 0: no row selected
         int companies;
     } cases[] = {
-        {"one AHV number", {QStringLiteral("--employee"), QStringLiteral("756.1890.0880.71")}, 1, 1},
+        {"one AHV number", {QStringLiteral("--employee"), QStringLiteral("756.1609.1508.53")}, 1, 1},
         {"two companies",
          {QStringLiteral("--company"), rhone, QStringLiteral("--company"), bakery + QStringLiteral("  ")},
          perCompany.value(rhone) + perCompany.value(bakery),
@@ -668,15 +668,15 @@ TEST_F(HeadlessRun, SelectionRestrictsTheRunAndTheCheck)
     clsRegistryHandler().SaveSettingString(QStringLiteral("FOP"), QStringLiteral(LA_TEST_DATA_DIR "/fake-fop.sh"));
     clsRegistryHandler().SaveSettingString(QStringLiteral("XSL"), path("demo.db")); // the stand-in ignores it
     const RunResult pdf = run(oleArguments(path("demo.db"), path("Eine.pdf"), "pdf")
-                              << QStringLiteral("--employee") << QStringLiteral("756.1890.0880.71"));
+                              << QStringLiteral("--employee") << QStringLiteral("756.1609.1508.53"));
     EXPECT_EQ(pdf.exitCode, 0) << pdf.err.toStdString();
     const QByteArray one = readBytes(path("Eine.pdf"));
     EXPECT_EQ(one.count("<ns2:SV-AS-Number>"), 1);
-    EXPECT_TRUE(one.contains("<ns2:SV-AS-Number>756.1890.0880.71<"));
+    EXPECT_TRUE(one.contains("<ns2:SV-AS-Number>756.1609.1508.53<"));
 
     // The check takes the same options.
     const RunResult check =
-        run(QStringLiteral("--check --transfer ole --lib DEMO --employee 756.1890.0880.71 --source").split(u' ')
+        run(QStringLiteral("--check --transfer ole --lib DEMO --employee 756.1609.1508.53 --source").split(u' ')
             << path("demo.db"));
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_TRUE(check.out.endsWith(QStringLiteral("1 Lohnausweis geprüft: 0 Fehler, 1 Hinweis\n")))

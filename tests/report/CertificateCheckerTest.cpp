@@ -148,7 +148,6 @@ TEST(CertificateChecker, EachRuleTripsAndJustPasses)
          {R::PlaceDateBeforeEnd},
          "'Zürich, 15.12.2025' liegen vor dem Ende der Periode 31.12.2025"},
         {"dated on the last day", {{Field::EFLDI1, t("Zürich, 31.12.2025")}}, {}},
-        {"address line", {{Field::EFLDH4, t("Postfach 12")}}, {R::AddressLine}},
         {"same AHV twice", {}, {R::DuplicateAhv}, "", 2},
         {"not in LGHPS", {{Field::EFLDH6, t("Bern")}}, {R::PersonNotFound}},
         {"canton Null in LGHPS", {{Field::EFLDH1, t("Muster Eva")}}, {R::FieldNull}, "PKTON"},

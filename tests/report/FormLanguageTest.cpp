@@ -1,6 +1,7 @@
 #include "report/FormLanguage.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -12,6 +13,12 @@ struct LanguageCase
     const char* employer; // postal code and town
     const char* expected;
 };
+
+// Names the row in the test list instead of its bytes.
+void PrintTo(const LanguageCase& c, std::ostream* os)
+{
+    *os << c.setting << ' ' << c.postalCode << ' ' << c.lineAfterStreet << ' ' << c.employer;
+}
 
 class CertificateLanguage : public testing::TestWithParam<LanguageCase>
 {
