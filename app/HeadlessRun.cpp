@@ -58,8 +58,15 @@ int runHeadless(const CommandLine& commandLine)
         check(window, "chkPassword");
         setText(window, "txtPDFPassword", commandLine.pdfPassword);
     }
-    if (commandLine.perEmployee)
+    if (commandLine.perEmployee) {
+        // The stored output kind may be the import file, which has no files per employee.
+        if (!window.optPDF()) {
+            std::fputs("Eine Datei pro Mitarbeiter (--per-employee) gibt es nur für PDF-Dateien (--output pdf).\n",
+                       stderr);
+            return 2;
+        }
         check(window, "chkPerEmployee");
+    }
     if (commandLine.employeePassword) {
         auto* kinds = window.findChild<QComboBox*>(QStringLiteral("cboEmployeePassword"));
         if (const int index = kinds->findData(*commandLine.employeePassword); index >= 0)

@@ -32,6 +32,11 @@ TEST_F(HeadlessRun, HelpAndUsageErrors)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Aufruf:")));
     EXPECT_TRUE(r.out.isEmpty());
+    // Files per employee with the stored output kind the import file: nothing runs.
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("Output eLohnausweis"), -1);
+    const RunResult csv = run({QStringLiteral("--run"), QStringLiteral("--per-employee")});
+    EXPECT_EQ(csv.exitCode, 2);
+    EXPECT_TRUE(csv.err.contains(QStringLiteral("--output pdf"))) << csv.err.toStdString();
 }
 
 TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
