@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "report/EmployeePassword.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -18,7 +20,10 @@ const QStringList kRunOptions = {QStringLiteral("transfer"),
                                  QStringLiteral("yes"),
                                  QStringLiteral("company"),
                                  QStringLiteral("employee"),
-                                 QStringLiteral("ignore-check-errors")};
+                                 QStringLiteral("ignore-check-errors"),
+                                 QStringLiteral("per-employee"),
+                                 QStringLiteral("employee-password"),
+                                 QStringLiteral("verbose")};
 
 CommandLine usageError(const QString& text)
 {
@@ -49,7 +54,10 @@ QString germanParserError(const QCommandLineParser& parser)
 const QStringList kOutputOptions = {QStringLiteral("output"),
                                     QStringLiteral("open-pdf"),
                                     QStringLiteral("pdf-password"),
-                                    QStringLiteral("ignore-check-errors")};
+                                    QStringLiteral("ignore-check-errors"),
+                                    QStringLiteral("per-employee"),
+                                    QStringLiteral("employee-password"),
+                                    QStringLiteral("verbose")};
 
 } // namespace
 
@@ -77,6 +85,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
         valueOption("company"),
         valueOption("employee"),
         QCommandLineOption(QStringLiteral("ignore-check-errors")),
+        QCommandLineOption(QStringLiteral("per-employee")),
+        valueOption("employee-password"),
+        QCommandLineOption(QStringLiteral("verbose")),
         valueOption("demo-db"),
     });
     if (!parser.parse(arguments))
@@ -144,6 +155,17 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
     result.openPdf = parser.isSet(QStringLiteral("open-pdf"));
     result.yes = parser.isSet(QStringLiteral("yes"));
     result.ignoreCheckErrors = parser.isSet(QStringLiteral("ignore-check-errors"));
+    result.perEmployee = parser.isSet(QStringLiteral("per-employee"));
+    result.verbose = parser.isSet(QStringLiteral("verbose"));
+    if (parser.isSet(QStringLiteral("employee-password"))) {
+        const QString kind = parser.value(QStringLiteral("employee-password"));
+        if (!parseEmployeePasswordKind(kind))
+            return usageError(QStringLiteral("--employee-password erwartet birthdate, ahv, fixed oder none."));
+        result.employeePassword = kind.trimmed().toLower();
+        result.perEmployee = true;
+    }
+    if (result.perEmployee && result.output == CommandLine::Output::Csv)
+        return usageError(QStringLiteral("Eine Datei pro Mitarbeiter (--per-employee) gibt es nur für PDF-Dateien."));
     for (const char* name : {"company", "employee"}) {
         QStringList& values = QByteArray(name) == "company" ? result.companies : result.employees;
         for (const QString& value : parser.values(QString::fromLatin1(name))) {
@@ -162,6 +184,10 @@ CommandLine parseCommandLine(const QStringList& arguments, const QProcessEnviron
     } else if (const QString env = environment.value(QStringLiteral("LOHNAUSWEIS_PDF_PASSWORD")); !env.isEmpty()) {
         result.pdfPassword = env;
     }
+    // The same password for every employee: it has to be given.
+    if (result.employeePassword == QLatin1String("fixed") && !result.pdfPassword)
+        return usageError(QStringLiteral("Für --employee-password fixed fehlt das Passwort (--pdf-password oder "
+                                         "LOHNAUSWEIS_PDF_PASSWORD)."));
     result.user = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
                                                        : environment.value(QStringLiteral("LOHNAUSWEIS_USER"));
     result.password = parser.isSet(QStringLiteral("password"))
@@ -197,6 +223,15 @@ QString usageText()
                           "                          oder Name (EFLDH1); mehrfach möglich; mit --company nur\n"
                           "                          in diesen Firmen\n"
                           "  --ignore-check-errors   schreiben, auch wenn die Prüfung vor dem Lauf Fehler findet\n"
+                          "  --per-employee          eine PDF-Datei pro Lohnausweis, im Ordner der Ausgabedatei\n"
+                          "                          unter dem Muster EmployeeFileName (Vorgabe\n"
+                          "                          {Firma}/{Name}_{Nummer}.pdf)\n"
+                          "  --employee-password birthdate|ahv|fixed|none\n"
+                          "                          Passwort jeder Datei pro Mitarbeiter: Geburtsdatum\n"
+                          "                          (TTMMJJJJ), AHV-Nummer (13 Ziffern), das Passwort von\n"
+                          "                          --pdf-password oder keines; schliesst --per-employee ein\n"
+                          "  --verbose               auf der Standardausgabe jede Datei pro Mitarbeiter nennen,\n"
+                          "                          nicht nur ihre Ordner\n"
                           "\n"
                           "Meldungen erscheinen auf der Standardfehlerausgabe: Titel, Text, Leerzeile.\n"
                           "Rückgabewert: 0 ohne Fehler- oder Warnmeldung, 1 nach einer solchen Meldung\n"

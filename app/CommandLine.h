@@ -40,7 +40,10 @@ struct CommandLine
     // The rows a run or check is restricted to: employer names (EFLDI2), employees (AHV number or name).
     QStringList companies;
     QStringList employees;
-    bool ignoreCheckErrors = false; // write although the check before the run found errors
+    bool ignoreCheckErrors = false;          // write although the check before the run found errors
+    bool perEmployee = false;                // one PDF per certificate
+    std::optional<QString> employeePassword; // "none", "birthdate", "ahv" or "fixed"; implies perEmployee
+    bool verbose = false;                    // standard output lists every file, also thousands per employee
 
     QString demoDbFile;
 };

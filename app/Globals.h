@@ -42,6 +42,12 @@ inline constexpr const char* CheckWidth = "CheckWidth";
 inline constexpr const char* CheckHeight = "CheckHeight";
 // 0: a run does not apply the plausibility rules to its rows first (for offices that check elsewhere).
 inline constexpr const char* CheckBeforeRun = "CheckBeforeRun";
+// 1: a PDF run writes one file per certificate ("Eine Datei pro Mitarbeiter").
+inline constexpr const char* PerEmployee = "PerEmployee";
+// Where the password of each employee's file comes from: "none", "birthdate", "ahv" or "fixed".
+inline constexpr const char* EmployeePassword = "EmployeePassword";
+// The pattern of the names of the files per employee, below the folder of the output name.
+inline constexpr const char* EmployeeFileName = "EmployeeFileName";
 // Seconds one formatter call may take before it is ended (missing: 900).
 inline constexpr const char* FopTimeout = "FopTimeout";
 } // namespace SettingName

@@ -9,6 +9,7 @@
 #include "platform/LaError.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstdio>
@@ -57,6 +58,22 @@ int runHeadless(const CommandLine& commandLine)
         check(window, "chkPassword");
         setText(window, "txtPDFPassword", commandLine.pdfPassword);
     }
+    if (commandLine.perEmployee) {
+        // The stored output kind may be the import file, which has no files per employee.
+        if (!window.optPDF()) {
+            std::fputs("Eine Datei pro Mitarbeiter (--per-employee) gibt es nur für PDF-Dateien (--output pdf).\n",
+                       stderr);
+            return 2;
+        }
+        check(window, "chkPerEmployee");
+    }
+    if (commandLine.employeePassword) {
+        auto* kinds = window.findChild<QComboBox*>(QStringLiteral("cboEmployeePassword"));
+        if (const int index = kinds->findData(*commandLine.employeePassword); index >= 0)
+            kinds->setCurrentIndex(index);
+        window.findChild<QAbstractButton*>(QStringLiteral("chkPassword"))
+            ->setChecked(*commandLine.employeePassword != QLatin1String("none"));
+    }
     window.setRunSelection(RunSelection::of(commandLine.companies, commandLine.employees));
 
     // Ctrl-C, a closed terminal or a stop from a job scheduler cancel the run tidily.
@@ -66,7 +83,7 @@ int runHeadless(const CommandLine& commandLine)
     termination.runEnded();
     headless.endProgress();
     // Standard output carries only what was written, for scripts; the boxes go to standard error.
-    for (const QString& line : window.lastRunSummary().lines())
+    for (const QString& line : window.lastRunSummary().lines(commandLine.verbose))
         std::fputs((line + u'\n').toUtf8().constData(), stdout);
     std::fflush(stdout);
     if (termination.caught())

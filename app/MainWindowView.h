@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/EmployeePassword.h"
 #include "report/RunSelection.h"
 
 #include <QString>
@@ -25,6 +26,10 @@ public:
     virtual bool chkOpenPDF() const = 0;
     virtual bool chkPassword() const = 0;
     virtual QString txtPDFPassword() const = 0;
+    // "Eine Datei pro Mitarbeiter": a PDF run writes one file per certificate.
+    virtual bool chkPerEmployee() const { return false; }
+    // Where the password of each employee's file comes from while "Datei schützen" is checked.
+    virtual EmployeePasswordKind employeePasswordKind() const { return EmployeePasswordKind::Fixed; }
     // The rows the run is restricted to; none: the whole table.
     virtual RunSelection runSelection() const { return {}; }
 

@@ -120,3 +120,13 @@ FormLanguageChoice formLanguageSetting()
         return FormLanguageChoice::Auto;
     }
 }
+
+QString employeeFileNamePattern()
+{
+    try {
+        return clsRegistryHandler().GetSettingString(QString::fromUtf8(SettingName::EmployeeFileName));
+    } catch (...) {
+        // An unreadable store is reported where the run reads its other settings.
+        return {};
+    }
+}

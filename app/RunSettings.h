@@ -34,3 +34,7 @@ bool checkBeforeRunSetting();
 // The value FormLanguage: the language of the printed certificates; Auto when it is missing, not one
 // of "de", "fr", "it", or unreadable. The value is not written back.
 FormLanguageChoice formLanguageSetting();
+
+// The value EmployeeFileName: the pattern of the file names of a run with a file per employee; empty
+// when it is missing or unreadable (the default pattern then applies). The value is not written back.
+QString employeeFileNamePattern();

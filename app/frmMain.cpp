@@ -5,6 +5,7 @@
 #include "app/PasswordStarStyle.h"
 #include "app/RunDispatch.h"
 #include "app/RunSettings.h"
+#include "app/RunningGuard.h"
 #include "app/WindowCheck.h"
 #include "app/WindowMetrics.h"
 #include "app/frmCheck.h"
@@ -25,8 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -47,23 +46,6 @@ struct Rect
     int top;
     int width;
     int height;
-};
-
-// Restores the window after a run however the run ends.
-class RunningGuard
-{
-public:
-    explicit RunningGuard(std::function<void(bool)> set)
-        : m_set(std::move(set))
-    {
-        m_set(true);
-    }
-    ~RunningGuard() { m_set(false); }
-    RunningGuard(const RunningGuard&) = delete;
-    RunningGuard& operator=(const RunningGuard&) = delete;
-
-private:
-    std::function<void(bool)> m_set;
 };
 
 } // namespace
@@ -197,6 +179,7 @@ void frmMain::buildControls()
     connect(m_cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
     connect(m_cmdCheck, &QPushButton::clicked, this, [this] { cmdCheck_Click(); });
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    m_perEmployee = new PerEmployeeControls(*this); // last: its handlers run after those above
 }
 
 void frmMain::setTabOrderByIndex()
@@ -359,6 +342,7 @@ void frmMain::loadSettings()
             m_opteLohnausweis->setChecked(true);
         if (m_store->GetSettingLong(QString::fromUtf8(SettingName::OutputPDF), 0) != 0)
             m_optPDF->setChecked(true);
+        m_perEmployee->load(*m_store);
     } catch (...) {
         showError(16, QStringLiteral("frmMain.loadSettings"));
     }
@@ -377,6 +361,7 @@ void frmMain::saveSettings()
         m_store->SaveSettingLong(QString::fromUtf8(SettingName::OutputELohnausweis),
                                  m_opteLohnausweis->isChecked() ? -1 : 0);
         m_store->SaveSettingLong(QString::fromUtf8(SettingName::OutputPDF), m_optPDF->isChecked() ? -1 : 0);
+        m_perEmployee->save(*m_store);
     } catch (...) {
         // A store a run of this start already found unwritable is not reported a second time.
         if (!storeWarningShown()) {
@@ -406,7 +391,7 @@ bool frmMain::chkControl()
         if (m_txtToFile->text().isEmpty())
             refuse(QStringLiteral("Es muss ein Verzeichnis und ein Dateiname für die DTA-Datei angegeben werden."));
         // An empty password gives a PDF that only looks protected.
-        if (m_optPDF->isChecked() && m_chkPassword->isChecked() && m_txtPDFPassword->text().isEmpty())
+        if (m_perEmployee->passwordFieldUsed() && m_txtPDFPassword->text().isEmpty())
             refuse(QStringLiteral("Für \"Datei schützen\" muss ein Passwort angegeben werden."));
     } catch (...) {
         showError(16, QStringLiteral("frmMain.chkControl"));
@@ -437,7 +422,7 @@ void frmMain::setControls()
 void frmMain::chkPassword_Click()
 {
     try {
-        const bool on = m_chkPassword->isChecked() && m_optPDF->isChecked();
+        const bool on = m_perEmployee->passwordFieldUsed();
         const QPalette system = QApplication::palette();
         QPalette palette = m_txtPDFPassword->palette();
         palette.setColor(QPalette::Base, system.color(on ? QPalette::Base : QPalette::Button));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "app/PerEmployeeControls.h"
 #include "platform/RunCancel.h"
 #include "report/RunSummary.h"
 
@@ -40,6 +41,8 @@ public:
     bool chkPassword() const override;
     QString txtPDFPassword() const override;
     RunSelection runSelection() const override { return m_selection; }
+    bool chkPerEmployee() const override { return m_perEmployee->perEmployee(); }
+    EmployeePasswordKind employeePasswordKind() const override { return m_perEmployee->passwordKind(); }
     // Tells fileProgressChanged; the status bar keeps the run's own texts.
     void setFileProgress(qint64 done, qint64 started) override;
     void setStatusText(const QString& text) override;
@@ -111,6 +114,7 @@ private:
     QCheckBox* m_chkOpenPDF = nullptr;
     QCheckBox* m_chkPassword = nullptr;
     QLineEdit* m_txtPDFPassword = nullptr;
+    PerEmployeeControls* m_perEmployee = nullptr;
     QPushButton* m_cmdRun = nullptr;
     QPushButton* m_cmdCheck = nullptr;
     QPushButton* m_cmdClose = nullptr;

@@ -14,12 +14,18 @@ public:
     bool optPDF() const override { return pdf; }
     bool opteLohnausweis() const override { return !pdf; }
     bool chkOpenPDF() const override { return false; }
-    bool chkPassword() const override { return false; }
-    QString txtPDFPassword() const override { return {}; }
+    bool chkPassword() const override { return passwordChecked; }
+    QString txtPDFPassword() const override { return password; }
+    bool chkPerEmployee() const override { return perEmployee; }
+    EmployeePasswordKind employeePasswordKind() const override { return employeeKind; }
     void setStatusText(const QString& text) override { lastStatus = text; }
     void setBusyCursor(bool) override {}
 
     bool pdf = false;
+    bool passwordChecked = false;
+    QString password;
+    bool perEmployee = false;
+    EmployeePasswordKind employeeKind = EmployeePasswordKind::Fixed;
     QString source;
     QString target;
     QString lastStatus;

@@ -40,8 +40,9 @@ LaError creationError(int code, const QString& target)
 
 } // namespace
 
-AtomicOutputFile::AtomicOutputFile(const QString& target, Naming naming)
+AtomicOutputFile::AtomicOutputFile(const QString& target, Naming naming, const QString& shownName)
     : m_target(target)
+    , m_shownName(shownName.isEmpty() ? target : shownName)
     , m_mode(outputFileMode())
 {
     const QString folder = QFileInfo(target).absolutePath();
@@ -50,14 +51,14 @@ AtomicOutputFile::AtomicOutputFile(const QString& target, Naming naming)
         m_fd = ::open(encoded(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            throw creationError(errno, target);
+            throw creationError(errno, m_shownName);
         // Hidden files that a killed run left here for the same target.
         TempFileInUse::removeStaleBeside(target);
         // mkostemp creates with O_EXCL and mode 0600: nothing another user put there is written into.
         QByteArray pattern = encoded(folder + QStringLiteral("/.") + QFileInfo(target).fileName()) + ".XXXXXX";
         m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
         if (m_fd < 0)
-            throw creationError(errno, target);
+            throw creationError(errno, m_shownName);
         m_temporaryName = QFile::decodeName(pattern);
     }
     // In use while we live: the clean-up of another run leaves the file alone.
@@ -82,7 +83,7 @@ void AtomicOutputFile::write(const QByteArray& bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw fileError(n < 0 ? errno : ENOSPC, m_target);
+            throw fileError(n < 0 ? errno : ENOSPC, m_shownName);
         data += n;
         left -= n;
     }
@@ -92,7 +93,7 @@ void AtomicOutputFile::commit()
 {
     const QByteArray target = encoded(m_target);
     if (::fchmod(m_fd, m_mode) != 0 || ::fsync(m_fd) != 0)
-        throw fileError(errno, m_target);
+        throw fileError(errno, m_shownName);
     if (m_temporaryName.isEmpty()) {
         // A nameless file gets a name only now, beside the target, and at once the target's name.
         const qsizetype slash = target.lastIndexOf('/');
@@ -103,10 +104,10 @@ void AtomicOutputFile::commit()
                 0)
                 m_temporaryName = QFile::decodeName(name);
             else if (errno != EEXIST || attempt == 100)
-                throw fileError(errno, m_target);
+                throw fileError(errno, m_shownName);
         }
     }
     if (::rename(encoded(m_temporaryName).constData(), target.constData()) != 0)
-        throw fileError(errno, m_target);
+        throw fileError(errno, m_shownName);
     m_temporaryName.clear();
 }

@@ -22,8 +22,10 @@ public:
     };
 
     // Throws LaError (76 for a missing folder, 70, 75, ...) naming the target when the file cannot be
-    // made, and the error of outputFileMode() for a bad setting.
-    explicit AtomicOutputFile(const QString& target, Naming naming = Naming::Nameless);
+    // made, and the error of outputFileMode() for a bad setting. Errors name the target as `shownName`
+    // when one is given: a target reached through an open folder (/proc/self/fd/N/...) means nothing to
+    // the user.
+    explicit AtomicOutputFile(const QString& target, Naming naming = Naming::Nameless, const QString& shownName = {});
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile&) = delete;
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
@@ -44,6 +46,7 @@ public:
 
 private:
     QString m_target;
+    QString m_shownName;
     QString m_writeName;
     QString m_temporaryName; // the file's name beside the target, once it has one
     mode_t m_mode;

@@ -17,7 +17,7 @@ constexpr qint64 kChunkBytes = 1024 * 1024;
 
 PdfPlacement::PdfPlacement(const QString& finalName)
     : m_finalName(finalName)
-    , m_output(std::make_unique<AtomicOutputFile>(finalName))
+    , m_output(finalName.isEmpty() ? nullptr : std::make_unique<AtomicOutputFile>(finalName))
 {
     const QString folder = privateTempDirectory();
     if (!folder.isEmpty())
@@ -36,6 +36,8 @@ PdfPlacement::~PdfPlacement()
 
 void PdfPlacement::place(bool withPassword, const QString& password)
 {
+    if (!m_output)
+        throw LaError::runtime(ErrNo::ObjectNotSet);
     QFile rendered(m_renderedFile);
     if (!rendered.open(QIODevice::ReadOnly))
         throw fileError(errno ? errno : EIO, m_renderedFile);

@@ -16,7 +16,8 @@ class TempFileInUse;
 class PdfPlacement
 {
 public:
-    // Makes the file beside the final name and the formatter's file. Throws LaError naming the final
+    // Makes the file beside the final name and the formatter's file; without a final name only the
+    // formatter's file (a document that is split into files of its own). Throws LaError naming the final
     // name (a missing or read-only folder, a bad OutputFileMode) or the temporary folder.
     explicit PdfPlacement(const QString& finalName);
     // Removes the formatter's file, and the file beside the final name unless place() put it there.

@@ -20,6 +20,8 @@ QByteArray randomOwnerPassword()
     return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex();
 }
 
+} // namespace
+
 void dropPdfAIdentification(QPDF& pdf)
 {
     QPDFObjectHandle metadata = pdf.getRoot().getKey("/Metadata");
@@ -36,8 +38,6 @@ void dropPdfAIdentification(QPDF& pdf)
         metadata.replaceStreamData(
             xmp.toUtf8().toStdString(), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
 }
-
-} // namespace
 
 void applyPdfProtection(QPDFWriter& writer, const QString& userPassword)
 {

@@ -9,6 +9,7 @@
 #include "platform/TempFileInUse.h"
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
+#include "report/EmployeeFiles.h"
 #include "report/FormatterFailure.h"
 #include "report/FormatterSettings.h"
 #include "report/PdfPlacement.h"
@@ -55,7 +56,7 @@ void PdfRenderQueue::submit(const PdfDocument& document, const FormatterCall& ca
     auto inUse = std::make_shared<TempFileInUse>(document.xmlFile);
     std::shared_ptr<PdfPlacement> placement;
     try {
-        placement = std::make_shared<PdfPlacement>(document.pdfFile);
+        placement = std::make_shared<PdfPlacement>(document.perEmployee() ? QString() : document.pdfFile);
     } catch (...) {
         QFile::remove(document.xmlFile);
         throw;
@@ -108,7 +109,18 @@ void PdfRenderQueue::report(const FopJobPool::Job& job, const FopJobPool::Result
         throw LaError::runtime(ErrNo::ObjectNotSet);
     gLog->setValue(rendering.logBlock);
     gLog->update();
-    if (rendering.complete) {
+    if (rendering.complete && document.perEmployee() && m_employeeFiles) {
+        try {
+            m_employeeFiles->write(document, pending.placement->renderedFile(), m_summary, m_window);
+            return;
+        } catch (...) {
+            const LaError error = toLaError(std::current_exception());
+            if (error.number() == ErrNo::UserInterrupt)
+                throw;
+            rendering.complete = false;
+            rendering.reason = error.description();
+        }
+    } else if (rendering.complete) {
         try {
             pending.placement->place(pending.call.withPassword, pending.call.password);
         } catch (...) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 
+class EmployeeFiles;
 class MainWindowView;
 class PdfPlacement;
 class RunSummary;
@@ -36,6 +37,8 @@ public:
     void submit(const PdfDocument& document, const FormatterCall& call);
     // Waits for every job and reports it.
     void finish();
+    // Where the documents of a run with a file per employee are split and written; none by default.
+    void setEmployeeFiles(EmployeeFiles* files) { m_employeeFiles = files; }
 
 private:
     struct Pending
@@ -56,5 +59,6 @@ private:
     qint64 m_reported = 0;
     int m_timeLimitSeconds = 0;
     QMetaObject::Connection m_cancelWakes;
+    EmployeeFiles* m_employeeFiles = nullptr;
     FopJobPool m_pool; // last, so that its jobs end before the rest goes
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "report/EmployeePassword.h"
+
+#include <QList>
 #include <QString>
 
 class PdfRenderQueue;
@@ -11,6 +14,17 @@ class TextStream;
 // full name. Throws LaError with "frmMain.crtXMLFile" in front; no temporary file is left behind then.
 QString crtXMLFile(const TextStream& stream);
 
+// One certificate of a run that writes a PDF per employee.
+struct EmployeeCertificate
+{
+    QString employee; // as the boxes name the employee: name and AHV number
+    QString company;
+    QString outlineTitle; // what the certificate's outline entry says
+    QString relativePath; // the file below the folder of the output name
+    QString file;         // its full name, as the user knows it
+    EmployeePassword password;
+};
+
 // One document of the run: the PDF to write, the saved document and what it holds.
 struct PdfDocument
 {
@@ -19,6 +33,10 @@ struct PdfDocument
     qint64 certificates = 0;
     QString company;
     QString refusal; // why the document is not rendered at all (see OversizedText.h); empty normally
+    // In a run with a file per employee: its certificates, each written to a file of its own instead of
+    // pdfFile, which then only names their folder.
+    QList<EmployeeCertificate> employees;
+    bool perEmployee() const { return !employees.isEmpty(); }
 };
 
 // The formatter's settings for a run: resolved paths and the password (empty when none is to be set).

@@ -16,6 +16,7 @@
 #include "platform/clsFSConnect.h"
 #include "platform/clsShell.h"
 #include "report/CheckBeforeRun.h"
+#include "report/EmployeeFiles.h"
 #include "report/FopJobPool.h"
 #include "report/FormatterSettings.h"
 #include "report/FormatterSetup.h"
@@ -93,6 +94,19 @@ int formatterJobs()
         gLog->update();
     }
     return jobs;
+}
+
+// A run with a file per employee: where they go, what they are called and what protects them; none
+// for a run of one file per document.
+std::unique_ptr<EmployeeFiles> employeeFilesFor(const MainWindowView& window)
+{
+    if (!window.chkPerEmployee())
+        return nullptr;
+    const EmployeePasswordKind kind = window.chkPassword() ? window.employeePasswordKind() : EmployeePasswordKind::None;
+    return std::make_unique<EmployeeFiles>(window.txtToFile(),
+                                           employeeFileNamePattern(),
+                                           kind,
+                                           kind == EmployeePasswordKind::Fixed ? window.txtPDFPassword() : QString());
 }
 
 } // namespace
@@ -228,9 +242,17 @@ bool crtPDFFile(const PdfDocument& document, const FormatterCall& call, PdfRende
 
         // Never while formatters run: the question waits until the documents before have been rendered
         // and reported, so that Cancel leaves them as complete as a run without side-by-side jobs would.
-        if (overwriteQuestionDue(pdfFile))
+        // A document split into files per employee is asked about for the first of them that exists.
+        QString asked = document.perEmployee() ? QString() : pdfFile;
+        for (const EmployeeCertificate& c : document.employees) {
+            if (overwriteQuestionDue(c.file)) {
+                asked = c.file;
+                break;
+            }
+        }
+        if (!asked.isEmpty() && overwriteQuestionDue(asked))
             queue.finish();
-        if (!mayWriteOutputFile(pdfFile))
+        if (!asked.isEmpty() && !mayWriteOutputFile(asked))
             return false;
 
         window.setStatusText(QStringLiteral("Datei '") + pdfFile + QStringLiteral("' erstellen ..."));
@@ -256,6 +278,7 @@ void crtXMLData(RunSummary& summary)
         window.setStatusText(QStringLiteral("Verbindung zum LOVAR/400 Rariz aufbauen"));
         // Before the login: without the formatter the run cannot write anything.
         const FormatterCall call = formatterCallFor(window);
+        const std::unique_ptr<EmployeeFiles> employeeFiles = employeeFilesFor(window);
 
         std::unique_ptr<clsADOConnect> reader;
         const RunSelection selection = window.runSelection();
@@ -294,6 +317,10 @@ void crtXMLData(RunSummary& summary)
         // The formatter renders earlier documents while the rows of the next are read.
         // Leaving early (an error, a cancel) ends the jobs still running.
         PdfRenderQueue queue(window, summary, formatterJobs());
+        if (employeeFiles) {
+            queue.setEmployeeFiles(employeeFiles.get());
+            summary.setPerEmployee(employeePasswordDescription(employeeFiles->passwordKind()));
+        }
 
         // Wide counters: a run is not limited in rows or files.
         qint64 rowCount = 0;
@@ -322,12 +349,15 @@ void crtXMLData(RunSummary& summary)
                 document.refusal = oversizedTextReason(stream->text());
                 gTempXmlFile = crtXMLFile(*stream);
                 document.pdfFile = numberedPdfFileName(outputFile, fileCount);
+                if (employeeFiles)
+                    document.pdfFile = employeeFiles->documentName(document.employees);
                 document.xmlFile = gTempXmlFile;
                 if (!crtPDFFile(document, call, queue))
                     return;
                 companyOpen = false;
                 documentRows = 0;
                 document.certificates = 0;
+                document.employees.clear();
                 stream = std::make_unique<TextStream>();
             }
 
@@ -340,6 +370,8 @@ void crtXMLData(RunSummary& summary)
             }
             crtXMLBody(*stream, *reader, language);
             ++document.certificates;
+            if (employeeFiles)
+                document.employees.append(employeeFiles->next(*reader->getRecordset()));
             reader->MoveNext();
         }
 
@@ -350,6 +382,8 @@ void crtXMLData(RunSummary& summary)
         document.pdfFile = outputFile;
         if (fileCount > 0)
             document.pdfFile = numberedPdfFileName(outputFile, ++fileCount);
+        if (employeeFiles)
+            document.pdfFile = employeeFiles->documentName(document.employees);
         document.xmlFile = gTempXmlFile;
         if (!crtPDFFile(document, call, queue))
             return;

@@ -47,6 +47,10 @@ TEST(CommandLine, UsageErrorsNameTheirCause)
         {"--check --ignore-check-errors", "--ignore-check-errors"},
         {"--company A", "--company"},
         {"--run --employee", "--employee"},
+        {"--run --employee-password geburtstag", "--employee-password"},
+        {"--run --employee-password fixed", "--employee-password fixed"},
+        {"--run --output csv --per-employee", "--per-employee"},
+        {"--check --per-employee", "--per-employee"},
     };
     for (const auto& [arguments, cause] : cases) {
         const CommandLine cl = parse(QString::fromLatin1(arguments));
@@ -80,7 +84,8 @@ TEST(CommandLine, OptionsWinOverTheEnvironment)
     const CommandLine cl =
         parse(QStringLiteral("--run --transfer OLE --lib=LOVARLIB --to /daten/LA.pdf --output pdf "
                              "--open-pdf --pdf-password optpdf --user OPTUSER --password optpw --yes "
-                             "--company A --employee 756.1234.5678.97 --company B --ignore-check-errors"),
+                             "--company A --employee 756.1234.5678.97 --company B --ignore-check-errors "
+                             "--employee-password BirthDate"),
               env);
     ASSERT_EQ(cl.mode, CommandLine::Mode::Run);
     EXPECT_EQ(cl.transfer, 1);
@@ -93,6 +98,9 @@ TEST(CommandLine, OptionsWinOverTheEnvironment)
     EXPECT_EQ(cl.companies, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
     EXPECT_EQ(cl.employees, QStringList{QStringLiteral("756.1234.5678.97")});
     EXPECT_TRUE(cl.ignoreCheckErrors && !fromEnv.ignoreCheckErrors);
+    // A password kind for the files per employee means files per employee.
+    EXPECT_EQ(cl.employeePassword.value_or(QString()), QStringLiteral("birthdate"));
+    EXPECT_TRUE(cl.perEmployee && !fromEnv.perEmployee);
 }
 
 TEST(HeadlessPrompt, WritesBoxesAndCountsFailures)

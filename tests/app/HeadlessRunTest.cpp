@@ -32,6 +32,11 @@ TEST_F(HeadlessRun, HelpAndUsageErrors)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Aufruf:")));
     EXPECT_TRUE(r.out.isEmpty());
+    // Files per employee with the stored output kind the import file: nothing runs.
+    clsRegistryHandler().SaveSettingLong(QStringLiteral("Output eLohnausweis"), -1);
+    const RunResult csv = run({QStringLiteral("--run"), QStringLiteral("--per-employee")});
+    EXPECT_EQ(csv.exitCode, 2);
+    EXPECT_TRUE(csv.err.contains(QStringLiteral("--output pdf"))) << csv.err.toStdString();
 }
 
 TEST_F(HeadlessRun, ParameterBoxesOnStandardErrorAndTheStoreUnchanged)
@@ -681,4 +686,30 @@ TEST_F(HeadlessRun, SelectionRestrictsTheRunAndTheCheck)
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_TRUE(check.out.endsWith(QStringLiteral("1 Lohnausweis geprüft: 0 Fehler, 1 Hinweis\n")))
         << check.out.toStdString();
+}
+
+// The demo database with a file per employee, protected by the date of birth, with the real formatter:
+// standard output names the company folders with their certificates and what protects the files, not
+// 41 files; every certificate has its file, the second of one person with "_2", owner-only.
+TEST_F(HeadlessRun, FilesPerEmployeeOfTheDemoDatabase)
+{
+    ASSERT_EQ(run({QStringLiteral("--demo-db"), path("demo.db")}).exitCode, 0);
+    QDir(tempDir()).mkpath(QStringLiteral("out"));
+    const RunResult r = runOle(path("demo.db"), "out/LA.pdf", "pdf", "--yes --employee-password birthdate");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QList<QStringList> lines = summary(r);
+    ASSERT_EQ(lines.size(), 5) << r.out.toStdString();
+    qint64 files = 0;
+    for (const QStringList& line : lines.mid(0, 3)) {
+        ASSERT_TRUE(line.value(0).startsWith(path("out/")) && line.value(0).endsWith(u'/')) << r.out.toStdString();
+        const qsizetype inFolder = QDir(line.value(0)).entryList({QStringLiteral("*.pdf")}, QDir::Files).size();
+        EXPECT_EQ(line.value(1), QStringLiteral("%1 Lohnausweise").arg(inFolder));
+        files += inFolder;
+    }
+    EXPECT_EQ(files, 41);
+    EXPECT_EQ(lines[3], (QStringList{"Schutz", "Passwort: Geburtsdatum (TTMMJJJJ)"}));
+    EXPECT_EQ(lines[4].mid(0, 4), (QStringList{"Total", "41 Dateien", "41 Lohnausweise", "3 Firmen"}));
+    const QString second = path("out/Alpenblick Treuhand AG/Gerber Sandra_756.1655.9737.27_2.pdf");
+    EXPECT_EQ(modeOf(second), 0600);
+    EXPECT_EQ(modeOf(path("out/Alpenblick Treuhand AG")), 0700);
 }

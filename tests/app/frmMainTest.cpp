@@ -10,6 +10,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/OtherUser.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QPushButton>
@@ -82,6 +83,27 @@ TEST_F(MainWindow, EnabledStatesAfterLoadAndAfterSwitchingTheOutputKind)
     openWindow();
     clickIndicator("chkPassword");
     expectPdfOptions(true, false, QPalette::Button);
+}
+
+// "Eine Datei pro Mitarbeiter" is for PDF runs; its password kind counts with "Datei schützen", and only
+// the typed password opens the password field.
+TEST_F(MainWindow, PasswordKindPerEmployeeOpensTheFieldOnlyForTheTypedPassword)
+{
+    frmMain& w = openWindow();
+    auto* kinds = w.findChild<QComboBox*>(QStringLiteral("cboEmployeePassword"));
+    clickIndicator("optPDF");
+    clickIndicator("chkPerEmployee");
+    EXPECT_FALSE(kinds->isEnabled());
+    clickIndicator("chkPassword");
+    EXPECT_TRUE(kinds->isEnabled());
+    expectPdfOptions(true, true, QPalette::Base);
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("birthdate")));
+    expectPdfOptions(true, false, QPalette::Button);
+    EXPECT_EQ(w.employeePasswordKind(), EmployeePasswordKind::Birthdate);
+    clickIndicator("chkPerEmployee");
+    expectPdfOptions(true, true, QPalette::Base);
+    clickIndicator("opteLohnausweis");
+    EXPECT_FALSE(control("chkPerEmployee")->isEnabled() || kinds->isEnabled());
 }
 
 TEST_F(MainWindow, ParameterCheckShowsItsBoxesInOrder)
@@ -240,10 +262,11 @@ TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)
         const char* transfer;
         const char* output; // nullptr: none
         bool openPdf;
+        bool perEmployee; // with the date of birth as password
     };
-    const Case cases[] = {{0, "optSRCFields1", "optPDF", true},
-                          {1, "optSRCFields0", "opteLohnausweis", false},
-                          {2, "optSRCFields1", nullptr, true}};
+    const Case cases[] = {{0, "optSRCFields1", "optPDF", true, true},
+                          {1, "optSRCFields0", "opteLohnausweis", false, false},
+                          {2, "optSRCFields1", nullptr, true, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         QFile::remove(clsRegistryHandler::storeFilePath());
@@ -256,6 +279,11 @@ TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)
             clickIndicator(c.output);
         if (c.openPdf)
             clickIndicator("chkOpenPDF");
+        if (c.perEmployee) {
+            clickIndicator("chkPerEmployee");
+            auto* kinds = w.findChild<QComboBox*>(QStringLiteral("cboEmployeePassword"));
+            kinds->setCurrentIndex(kinds->findData(QStringLiteral("birthdate")));
+        }
         const QString shown = settings();
         control("chkPassword")->setChecked(true);
         edit("txtPDFPassword")->setText(QStringLiteral("geheim"));
@@ -279,19 +307,25 @@ TEST_F(MainWindow, ClosingStoresTheSettingsAndTheNextStartShowsThem)
                           (type == 4 ? QString::number(store.GetSettingLong(name)) : store.GetSettingString(name)));
         stored.sort();
         EXPECT_EQ(stored.join(u';'),
-                  QStringLiteral("Lib=LOVARDTA;Medium=%1;Output PDF=%2;Output eLohnausweis=%3;PDFOpen=%4;"
-                                 "Source=S44A1234;ToFile=/daten/Lohnausweis.pdf")
+                  QStringLiteral("%6Lib=LOVARDTA;Medium=%1;Output PDF=%2;Output eLohnausweis=%3;PDFOpen=%4;"
+                                 "PerEmployee=%5;Source=S44A1234;ToFile=/daten/Lohnausweis.pdf")
                       .arg(QString::fromLatin1(c.transfer).back())
                       .arg(pdf ? -1 : 0)
                       .arg(csv ? -1 : 0)
-                      .arg(c.openPdf ? 1 : 0));
+                      .arg(c.openPdf ? 1 : 0)
+                      .arg(c.perEmployee ? 1 : 0)
+                      .arg(c.perEmployee ? QStringLiteral("EmployeePassword=birthdate;") : QString()));
         QFile file(clsRegistryHandler::storeFilePath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_FALSE(file.readAll().contains("geheim"));
 
-        // The next start shows all but the check box and the password.
+        // The next start shows all but the check box and the password; files an office protects by
+        // the date of birth do not go out unprotected because the window was opened anew.
         openWindow();
-        EXPECT_EQ(settings(), shown);
+        EXPECT_EQ(settings(),
+                  c.perEmployee ? QString(shown).replace(QStringLiteral("chkPerEmployee"),
+                                                         QStringLiteral("chkPassword|chkPerEmployee"))
+                                : shown);
     }
     EXPECT_TRUE(m_prompt.boxes.isEmpty());
 }

@@ -208,6 +208,29 @@ TEST_F(PdfRunTest, FailedRenderingKeepsThePreviousFileIsReportedAndTheRunGoesOn)
     EXPECT_EQ(formatterCalls().size(), 13); // not the refused document
 }
 
+// Files per employee come from splitting the rendered document: one that cannot be split (the test
+// formatter writes no real PDF) gives none of its files but one box naming its folder, and the run goes on.
+TEST_F(PdfRunTest, ADocumentThatCannotBeSplitGivesNoFileOfItsEmployees)
+{
+    insertCompany(QStringLiteral("A"), 1, 2);
+    insertCompany(QStringLiteral("B"), 3, 1);
+    window.perEmployee = true;
+    RunSummary summary;
+    crtXMLData(summary);
+
+    ASSERT_EQ(prompt.boxes.size(), 2);
+    for (const QString& company : {QStringLiteral("A"), QStringLiteral("B")}) {
+        const QString& text = prompt.boxes[company == u'A' ? 0 : 1].text;
+        EXPECT_TRUE(text.startsWith(kNotCreated + kCrLf + QStringLiteral("Datei: ") + out(company + u'/')) &&
+                    text.contains(QStringLiteral("lässt sich nicht in einzelne Lohnausweise teilen")))
+            << text.toStdString();
+    }
+    EXPECT_EQ(formatterCalls().size(), 2);
+    EXPECT_TRUE(summary.isEmpty());
+    EXPECT_TRUE(outputFiles().isEmpty());
+    EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
 // Without rows, or without the formatter or its style sheet, nothing is asked, deleted or rendered:
 // one error, found out before the first document.
 TEST_F(PdfRunTest, ErrorsFoundBeforeAnyFileIsTouched)

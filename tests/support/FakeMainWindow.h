@@ -25,6 +25,8 @@ public:
         return password;
     }
     RunSelection runSelection() const override { return selection; }
+    bool chkPerEmployee() const override { return perEmployee; }
+    EmployeePasswordKind employeePasswordKind() const override { return employeeKind; }
     void setStatusText(const QString& text) override
     {
         statusTexts.append(text);
@@ -48,6 +50,8 @@ public:
     bool passwordChecked = false;
     QString password;
     RunSelection selection;
+    bool perEmployee = false;
+    EmployeePasswordKind employeeKind = EmployeePasswordKind::Fixed;
     mutable int passwordReads = 0;
     QStringList statusTexts;
     std::function<void(const QString&)> onStatusText; // runs for each text, after it is recorded

@@ -94,8 +94,13 @@ protected:
     QString settings()
     {
         QStringList parts;
-        for (const char* name :
-             {"optSRCFields0", "optSRCFields1", "optPDF", "opteLohnausweis", "chkOpenPDF", "chkPassword"}) {
+        for (const char* name : {"optSRCFields0",
+                                 "optSRCFields1",
+                                 "optPDF",
+                                 "opteLohnausweis",
+                                 "chkOpenPDF",
+                                 "chkPassword",
+                                 "chkPerEmployee"}) {
             if (control(name)->isChecked())
                 parts.append(QString::fromLatin1(name));
         }
