@@ -17,9 +17,10 @@
   "fit"); the remarks break words by the language's hyphenation patterns (fop/hyph).
 
   Speed: FOP lays out every page anew, and the cost grows with the number of formatting objects and
-  above all with tables. So the items are one block per line, the columns placed with leaders whose
-  lengths come from the font's advance widths, the amount fields drawn as the background of the
-  amount itself; a text gets an fo:inline of its own only when it is set at another size.
+  above all with tables. So the items are one block per line, the label's column reached by the
+  number's right padding and the amount's by one leader, the padding computed from the font's advance
+  widths, the amount fields drawn as the background of the amount itself; a text gets an fo:inline of
+  its own only when it is set at another size.
 
   The fonts are those that fop/fop.xconf embeds: Liberation Sans for all text, DejaVu Sans for the
   check-box glyphs and any character that Liberation Sans lacks.
