@@ -260,10 +260,31 @@ TEST_F(RealFop, CertificatesInTheLanguageOfTheHomeWithTheWholeAddress)
 // is made once per runtime and FOP, then used from a descriptor opened once; a damaged archive, one
 // that crashes the VM, one the VM cannot write, and a cache in a folder others can change never fail
 // a call. Crash reports go into the private folder.
+// The launcher refuses a cache below a folder that others may write to (as /tmp): the test's cache goes
+// below the build folder or the home folder, whichever is safe in that sense; empty when neither is.
+static QString folderNoOtherCanWriteTo()
+{
+    for (const QString& base : {QStringLiteral(LA_BINARY_DIR), QDir::homePath()}) {
+        bool safe = true;
+        for (QDir d(base); safe; d.cdUp()) {
+            struct stat st = {};
+            safe = ::stat(QFile::encodeName(d.absolutePath()).constData(), &st) == 0 &&
+                   (st.st_uid == ::geteuid() || st.st_uid == 0) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+            if (d.isRoot())
+                break;
+        }
+        if (safe)
+            return base;
+    }
+    return {};
+}
+
 TEST(FopLauncher, ChoosesConfigurationPassesArgumentsAndKeepsASafeClassArchive)
 {
-    // Under /tmp every cache would be refused: others may write there.
-    QTemporaryDir dir(QStringLiteral(LA_BINARY_DIR "/launcher-XXXXXX"));
+    const QString base = folderNoOtherCanWriteTo();
+    if (base.isEmpty())
+        GTEST_SKIP() << "neither the build folder nor the home folder lies below folders only their owner may write to";
+    QTemporaryDir dir(base + QStringLiteral("/launcher-XXXXXX"));
     ASSERT_TRUE(dir.isValid());
     const QString record = dir.filePath(QStringLiteral("calls"));
     const QString fake = dir.filePath(QStringLiteral("bin/fop"));
