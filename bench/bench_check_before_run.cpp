@@ -8,6 +8,7 @@
 // ./fop/fop and ./xsl/TaxAccountingForm.xsl beside the program.
 
 #include "app/Globals.h"
+#include "bench/BenchDatabase.h"
 #include "bench/BenchWindow.h"
 #include "db/DbConnection.h"
 #include "db/ExportRow.h"
@@ -32,21 +33,6 @@
 #include <vector>
 
 namespace {
-
-// Answers every question with OK (and "Ja" to writing all the same); a box here means something failed.
-class CountingPrompt : public Prompt
-{
-public:
-    int messageBox(const QString& text, int style, const QString& title) override
-    {
-        ++boxes;
-        std::fprintf(stderr, "box: %s: %s\n", qPrintable(title), qPrintable(text));
-        return (style & MsgStyle::ButtonMask) == MsgStyle::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-    }
-    QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(const QString&, QString&, QString&) override { return true; }
-    int boxes = 0;
-};
 
 void exec(sqlite3* db, const QString& sql)
 {

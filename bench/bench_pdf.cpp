@@ -13,6 +13,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindowView.h"
+#include "bench/BenchDatabase.h"
 #include "bench/BenchWindow.h"
 #include "db/ExportRow.h"
 #include "db/clsADOConnect.h"
@@ -42,89 +43,6 @@
 #include <vector>
 
 namespace {
-
-// Answers every question with OK and counts the boxes (a box in a benchmark means something failed).
-class CountingPrompt : public Prompt
-{
-public:
-    int messageBox(const QString& text, int, const QString& title) override
-    {
-        ++boxes;
-        std::fprintf(stderr, "box: %s: %s\n", qPrintable(title), qPrintable(text));
-        return 1;
-    }
-    QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(const QString&, QString&, QString&) override { return true; }
-    int boxes = 0;
-};
-
-void check(int rc, sqlite3* db)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(2);
-    }
-}
-
-// An export table of `rows` certificates of one company, amounts as the host's decimals.
-void writeDatabase(const QString& path, int rows)
-{
-    sqlite3* db = nullptr;
-    check(sqlite3_open(QFile::encodeName(path).constData(), &db), db);
-    QStringList columns;
-    QStringList markers;
-    for (const QLatin1String f : Field::All) {
-        columns.append(QString(f) + (f.startsWith(QLatin1String("EB")) ? QStringLiteral(" DECIMAL(11,2)")
-                                                                       : QStringLiteral(" CHAR(60)")));
-        markers.append(QStringLiteral("?"));
-    }
-    check(sqlite3_exec(db,
-                       QStringLiteral("CREATE TABLE LGHLAEXP (%1)").arg(columns.join(u',')).toUtf8().constData(),
-                       nullptr,
-                       nullptr,
-                       nullptr),
-          db);
-    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(
-              db,
-              QStringLiteral("INSERT INTO LGHLAEXP VALUES (%1)").arg(markers.join(u',')).toUtf8().constData(),
-              -1,
-              &insert,
-              nullptr),
-          db);
-    for (int r = 1; r <= rows; ++r) {
-        int i = 1;
-        for (const QLatin1String f : Field::All) {
-            QString v;
-            if (f.startsWith(QLatin1String("EB")))
-                v = QStringLiteral("%1.%2").arg(1000 + (r * 37 + i) % 90000).arg(r % 100, 2, 10, QLatin1Char('0'));
-            else if (f == Field::EFLDA)
-                v = QStringLiteral("X");
-            else if (f == Field::EFLDE1)
-                v = QStringLiteral("01.01.2024");
-            else if (f == Field::EFLDE2)
-                v = QStringLiteral("31.12.2024");
-            else if (f == Field::EFLDI2)
-                v = QStringLiteral("Gebr. Müller & Söhne AG");
-            else if (f == Field::EFLDH1)
-                v = QStringLiteral("Mitarbeiterin %1 Zürcher").arg(r, 6, 10, QLatin1Char('0'));
-            else if (f == Field::EFLDD)
-                v = QStringLiteral("2024");
-            else if (f.size() == 5 || f == Field::EFLDH0 || f == Field::ET1311)
-                v = QString();
-            else
-                v = QStringLiteral("Text %1 für Feld %2").arg(r).arg(QString(f));
-            const QByteArray bytes = v.toUtf8();
-            sqlite3_bind_text(insert, i++, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-        }
-        check(sqlite3_step(insert), db);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-    sqlite3_close(db);
-}
 
 // All rows of the database in one document, as the writers produce it.
 TextStream wholeDocument(const QString& database, qint64* rows)
@@ -231,7 +149,7 @@ int main(int argc, char** argv)
     try {
         // 1. Writing the documents.
         const QString xmlDb = work.filePath(QStringLiteral("xml.sqlite"));
-        writeDatabase(xmlDb, xmlRows);
+        writeBenchDatabase(xmlDb, xmlRows);
         qint64 rows = 0;
         QElapsedTimer t;
         t.start();
@@ -288,7 +206,7 @@ int main(int argc, char** argv)
         //    of this run beside the program (the launcher uses none under /tmp, where others may write); the
         //    first call with it on makes it.
         const QString smallDb = work.filePath(QStringLiteral("small.sqlite"));
-        writeDatabase(smallDb, 1);
+        writeBenchDatabase(smallDb, 1);
         const QString smallXml = work.filePath(QStringLiteral("small.xml"));
         wholeDocument(smallDb, &rows).saveToFile(smallXml);
         const QTemporaryDir cache(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-cache-XXXXXX"));
@@ -368,7 +286,7 @@ int main(int argc, char** argv)
             }
         };
         const QString docDb = work.filePath(QStringLiteral("doc200.sqlite"));
-        writeDatabase(docDb, 200);
+        writeBenchDatabase(docDb, 200);
         const QString docXml = work.filePath(QStringLiteral("doc200.xml"));
         wholeDocument(docDb, &rows).saveToFile(docXml);
         t.restart();
@@ -430,7 +348,7 @@ int main(int argc, char** argv)
         // 6. The whole run with one formatter job and with the default number, against one formatter call
         //    for the same rows (all with the archive), one after the other in this one run.
         const QString pdfDb = work.filePath(QStringLiteral("pdf.sqlite"));
-        writeDatabase(pdfDb, certificates);
+        writeBenchDatabase(pdfDb, certificates);
         const auto timedRun = [&](int jobs, const QString& folder, qint64* files) {
             setFopJobs(jobs);
             QDir(work.path()).mkpath(folder);

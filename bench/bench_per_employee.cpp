@@ -8,6 +8,7 @@
 // ./xsl/TaxAccountingForm.xsl beside the program, as the program's default settings resolve them.
 
 #include "app/Globals.h"
+#include "bench/BenchDatabase.h"
 #include "bench/BenchWindow.h"
 #include "db/ExportRow.h"
 #include "platform/LaError.h"
@@ -28,93 +29,19 @@
 
 namespace {
 
-class CountingPrompt : public Prompt
+// Two companies, each employee with a date of birth and an AHV number.
+QString perEmployeeValue(QLatin1String f, int r, int rows)
 {
-public:
-    int messageBox(const QString& text, int, const QString& title) override
-    {
-        ++boxes;
-        std::fprintf(stderr, "box: %s: %s\n", qPrintable(title), qPrintable(text));
-        return 1;
-    }
-    QString saveFileName(const QString&, const QString&, const QString& initialName) override { return initialName; }
-    bool login(const QString&, QString&, QString&) override { return true; }
-    int boxes = 0;
-};
-
-void check(int rc, sqlite3* db)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(2);
-    }
-}
-
-// `rows` certificates of two companies, each employee with a date of birth and an AHV number.
-void writeDatabase(const QString& path, int rows)
-{
-    sqlite3* db = nullptr;
-    check(sqlite3_open(QFile::encodeName(path).constData(), &db), db);
-    QStringList columns;
-    QStringList markers;
-    for (const QLatin1String f : Field::All) {
-        columns.append(QString(f) + (f.startsWith(QLatin1String("EB")) ? QStringLiteral(" DECIMAL(11,2)")
-                                                                       : QStringLiteral(" CHAR(60)")));
-        markers.append(QStringLiteral("?"));
-    }
-    check(sqlite3_exec(db,
-                       QStringLiteral("CREATE TABLE LGHLAEXP (%1)").arg(columns.join(u',')).toUtf8().constData(),
-                       nullptr,
-                       nullptr,
-                       nullptr),
-          db);
-    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(
-              db,
-              QStringLiteral("INSERT INTO LGHLAEXP VALUES (%1)").arg(markers.join(u',')).toUtf8().constData(),
-              -1,
-              &insert,
-              nullptr),
-          db);
-    for (int r = 1; r <= rows; ++r) {
-        int i = 1;
-        for (const QLatin1String f : Field::All) {
-            QString v;
-            if (f.startsWith(QLatin1String("EB")))
-                v = QStringLiteral("%1.%2").arg(1000 + (r * 37 + i) % 90000).arg(r % 100, 2, 10, QLatin1Char('0'));
-            else if (f == Field::EFLDA)
-                v = QStringLiteral("X");
-            else if (f == Field::EFLDE1)
-                v = QStringLiteral("01.01.2024");
-            else if (f == Field::EFLDE2)
-                v = QStringLiteral("31.12.2024");
-            else if (f == Field::EGEBDT)
-                v = QStringLiteral("%1.%2.19%3").arg(1 + r % 28).arg(1 + r % 12).arg(50 + r % 50);
-            else if (f == Field::EFLDC2)
-                v = QStringLiteral("756.%1.%2.%3")
-                        .arg(1000 + r / 10000)
-                        .arg(r % 10000, 4, 10, QLatin1Char('0'))
-                        .arg(r % 97, 2, 10, QLatin1Char('0'));
-            else if (f == Field::EFLDI2)
-                v = r <= rows / 2 ? QStringLiteral("Gebr. Müller & Söhne AG") : QStringLiteral("Rhône Transports SA");
-            else if (f == Field::EFLDH1)
-                v = QStringLiteral("Mitarbeiterin %1 Zürcher").arg(r, 6, 10, QLatin1Char('0'));
-            else if (f == Field::EFLDD)
-                v = QStringLiteral("2024");
-            else if (f.size() == 5 || f == Field::EFLDH0 || f == Field::ET1311)
-                v = QString();
-            else
-                v = QStringLiteral("Text %1 für Feld %2").arg(r).arg(QString(f));
-            const QByteArray bytes = v.toUtf8();
-            sqlite3_bind_text(insert, i++, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-        }
-        check(sqlite3_step(insert), db);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-    sqlite3_close(db);
+    if (f == Field::EGEBDT)
+        return QStringLiteral("%1.%2.19%3").arg(1 + r % 28).arg(1 + r % 12).arg(50 + r % 50);
+    if (f == Field::EFLDC2)
+        return QStringLiteral("756.%1.%2.%3")
+            .arg(1000 + r / 10000)
+            .arg(r % 10000, 4, 10, QLatin1Char('0'))
+            .arg(r % 97, 2, 10, QLatin1Char('0'));
+    if (f == Field::EFLDI2)
+        return r <= rows / 2 ? QStringLiteral("Gebr. Müller & Söhne AG") : QStringLiteral("Rhône Transports SA");
+    return {};
 }
 
 qint64 pdfFilesBelow(const QString& folder)
@@ -173,11 +100,11 @@ int main(int argc, char** argv)
     try {
         // A run of one certificate first, so that the class-data archive exists for both runs measured.
         window.source = work.filePath(QStringLiteral("one.sqlite"));
-        writeDatabase(window.source, 1);
+        writeBenchDatabase(window.source, 1, perEmployeeValue);
         timedRun(window, work, QStringLiteral("warm"));
 
         window.source = work.filePath(QStringLiteral("all.sqlite"));
-        writeDatabase(window.source, certificates);
+        writeBenchDatabase(window.source, certificates, perEmployeeValue);
         const double company = timedRun(window, work, QStringLiteral("company"));
         const qint64 companyFiles = pdfFilesBelow(work.filePath(QStringLiteral("company")));
         std::printf("company documents: %d certificates, %lld files in %.2f s\n", certificates, companyFiles, company);
