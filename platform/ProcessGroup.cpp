@@ -18,9 +18,16 @@ void runInOwnProcessGroup(QProcess& process)
     });
 }
 
-void signalProcessGroup(const QProcess& process, int signal)
+void signalProcessGroup(long long group, int signal)
 {
-    const auto group = static_cast<pid_t>(process.processId());
     if (group > 0)
-        ::kill(-group, signal);
+        ::kill(-static_cast<pid_t>(group), signal);
+}
+
+void endProcessGroup(QProcess& process, long long group, int graceMs)
+{
+    signalProcessGroup(group, SIGTERM);
+    process.waitForFinished(graceMs);
+    signalProcessGroup(group, SIGKILL);
+    process.waitForFinished(-1);
 }

@@ -9,21 +9,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
-#include <csignal>
 
 namespace {
 
 constexpr qint64 kChunkSize = 10240;
-
-// Ends the program and everything in its process group, and reaps it.
-void endProcessGroup(QProcess& process)
-{
-    signalProcessGroup(process, SIGTERM);
-    process.waitForFinished(kProcessGroupGraceMs);
-    // Also for members that outlived the program itself or ignore SIGTERM.
-    signalProcessGroup(process, SIGKILL);
-    process.waitForFinished(-1);
-}
 
 bool isBlank(QChar c)
 {
@@ -166,6 +155,7 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
         ret.clear();
         return;
     }
+    const qint64 group = process.processId();
 
     // No time limit: a formatter run over hundreds of certificates may take long. The wait runs the
     // event loop, so that the window stays usable and a cancel request is seen at once.
@@ -187,7 +177,7 @@ void clsShell::ExecAndCapture(const QString& sCommandLine, const QString& sCurre
         QCoreApplication::processEvents();
         if (m_cancel && m_cancel->isRequested()) {
             m_cancel->takeUp();
-            endProcessGroup(process);
+            endProcessGroup(process, group);
             throw RunCancel::cancelledError();
         }
         const QByteArray chunk = process.read(kChunkSize);

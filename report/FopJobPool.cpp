@@ -194,10 +194,7 @@ void FopJobPool::endOverdue(Slot& slot)
     if (!slot.process)
         return;
     QObject::disconnect(slot.process.get(), nullptr, &m_context, nullptr);
-    signalProcessGroup(*slot.process, SIGTERM);
-    slot.process->waitForFinished(kProcessGroupGraceMs);
-    signalProcessGroup(*slot.process, SIGKILL);
-    slot.process->waitForFinished(-1);
+    endProcessGroup(*slot.process, slot.group);
     onOutput(slot);
     if (m_cleanup)
         m_cleanup->removeProcessGroup(slot.group);
@@ -232,14 +229,14 @@ void FopJobPool::abort() noexcept
         if (slot->finished || !slot->process)
             continue;
         QObject::disconnect(slot->process.get(), nullptr, &m_context, nullptr);
-        signalProcessGroup(*slot->process, SIGTERM);
+        signalProcessGroup(slot->group, SIGTERM);
         ending.push_back(slot.get());
     }
     const QDeadlineTimer grace(kProcessGroupGraceMs);
     for (Slot* slot : ending) {
         slot->process->waitForFinished(static_cast<int>(std::max<qint64>(0, grace.remainingTime())));
         // Also for members that outlived the program itself or ignore SIGTERM.
-        signalProcessGroup(*slot->process, SIGKILL);
+        signalProcessGroup(slot->group, SIGKILL);
         slot->process->waitForFinished(-1);
         if (m_cleanup)
             m_cleanup->removeProcessGroup(slot->group);

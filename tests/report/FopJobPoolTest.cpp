@@ -21,14 +21,17 @@ QStringList lines(const QTemporaryDir& dir, const char* name)
 }
 
 // A job of two calls as the PDF run makes them; the second notes its process group in "groups" and
-// its start and end in "trace" ("+name", "-name"), waits, writes its PDF and ends with `status`.
+// its start and end in "trace" ("+name", "-name"), waits, writes its PDF and ends with `status`. Its
+// wait ignores SIGTERM while the shell in front ends on it, so ending a job must reach the group
+// after its leader has gone.
 FopJobPool::Job job(const QTemporaryDir& dir, const QString& name, const char* seconds = "0", int status = 0)
 {
     QFile(dir.filePath(name + QStringLiteral(".xml"))).open(QIODevice::WriteOnly);
-    const QString script = QStringLiteral("echo $$ >> groups; echo +%1 >> trace; sleep %2; echo %1 > %1.pdf; "
-                                          "echo -%1 >> trace; echo rendered %1; exit %3")
-                               .arg(name, QString::fromLatin1(seconds))
-                               .arg(status);
+    const QString script =
+        QStringLiteral("echo $$ >> groups; echo +%1 >> trace; (trap '' TERM; sleep %2); echo %1 > %1.pdf; "
+                       "echo -%1 >> trace; echo rendered %1; exit %3")
+            .arg(name, QString::fromLatin1(seconds))
+            .arg(status);
     return {{QStringLiteral("sh -c \"echo version\""), QStringLiteral("sh -c \"") + script + u'"'},
             dir.filePath(name + QStringLiteral(".pdf")),
             dir.filePath(name + QStringLiteral(".xml"))};

@@ -21,8 +21,12 @@ HangingProgram::HangingProgram(const QString& directory, const Options& options)
     if (options.execsSleep)
         text += QStringLiteral("echo $$ > '%1.part' && mv '%1.part' '%1'\nexec sleep 3600\n").arg(m_ids);
     else
-        text += QStringLiteral("sleep 3600 &\nprintf '%s\\n%s\\n' $$ $! > '%1.part' && mv '%1.part' '%1'\nwait\n")
-                    .arg(m_ids);
+        // The sleep ignores SIGTERM while the script ends on it, as a Java VM may outlive the shell in
+        // front of it: only a SIGKILL to the whole group, after the script has gone, ends it.
+        text +=
+            QStringLiteral(
+                "(trap '' TERM; exec sleep 3600) &\nprintf '%s\\n%s\\n' $$ $! > '%1.part' && mv '%1.part' '%1'\nwait\n")
+                .arg(m_ids);
     script.write(text.toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
