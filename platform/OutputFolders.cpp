@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/LaError.h"
+#include "platform/LockHolder.h"
 #include "platform/OutputFileMode.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +26,31 @@ LaError folderError(int code, const QString& folder)
         return LaError::runtime(ErrNo::PathNotFound,
                                 errorDescription(ErrNo::PathNotFound) + QStringLiteral(": ") + folder);
     return fileError(code, folder);
+}
+
+// A folder that is someone else's is written into only where no stranger could have put it there or
+// may change it: in a folder only trusted users may write to (a team's shared folder), and not open to
+// everyone itself. In a folder open to all (mode 1777) it may have been planted under the company's
+// name, and its owner could swap the certificates after the run.
+void refuseStrangersFolder(int parent, int fd, const QString& folder)
+{
+    struct stat own
+    {
+    };
+    struct stat above
+    {
+    };
+    if (::fstat(fd, &own) != 0 || ::fstat(parent, &above) != 0)
+        throw fileError(errno, folder);
+    if (own.st_uid == ::geteuid() || own.st_uid == 0 || ((above.st_mode | own.st_mode) & S_IWOTH) == 0)
+        return;
+    throw LaError::runtime(
+        ErrNo::PathFileAccess,
+        QStringLiteral("Der Ordner \"%1\" gehört dem Benutzer '%2' und liegt in einem Ordner, in den "
+                       "alle schreiben dürfen, oder alle dürfen in ihn schreiben; dorthin wird "
+                       "nichts geschrieben. Wählen Sie einen anderen Ausgabeordner, oder lassen "
+                       "Sie den Ordner von seinem Besitzer entfernen.")
+            .arg(folder, userName(own.st_uid)));
 }
 
 } // namespace
@@ -71,6 +98,7 @@ int OutputFolders::folder(const QString& relativeFolder)
         ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (fd->get() < 0)
         throw folderError(errno, shownName(relativeFolder));
+    refuseStrangersFolder(parent, fd->get(), shownName(relativeFolder));
     m_open.insert(relativeFolder, fd);
     return fd->get();
 }

@@ -10,7 +10,8 @@ class FileDescriptor;
 // missing, with the permissions of outputFileMode() plus the right to enter it for whoever may read,
 // and opened folder by folder from the output folder down without following a link; the run keeps
 // them open. A link, FIFO or file someone put at a folder's name is refused, never followed, and a
-// link put there after the folder was opened does not redirect the files written into it.
+// link put there after the folder was opened does not redirect the files written into it. A folder of
+// another user is refused where a stranger could have planted or may change it.
 class OutputFolders
 {
 public:
