@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -26,6 +27,14 @@ public:
     bool login(const QString&, QString&, QString&) override { return true; }
     int boxes = 0;
 };
+
+// The benchmark's temporary files and its settings store go into `work`, so that a run neither reads
+// the user's settings nor leaves anything behind.
+inline void useWorkFolder(const QTemporaryDir& work)
+{
+    qputenv("TMPDIR", work.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+}
 
 inline void checkSqlite(int rc, sqlite3* db)
 {

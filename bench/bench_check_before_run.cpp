@@ -174,8 +174,7 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     if (!work.isValid())
         return 2;
-    qputenv("TMPDIR", work.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+    useWorkFolder(work);
     CountingPrompt prompt;
     ScopedPrompt scoped(prompt);
     BenchWindow window;

@@ -132,10 +132,9 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     if (!work.isValid())
         return 2;
-    qputenv("TMPDIR", work.path().toLocal8Bit());
     // A settings store of the benchmark's own, for the number of formatter jobs. The check before the
     // run has a benchmark of its own (bench_check_before_run); these rows are made for the run alone.
-    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+    useWorkFolder(work);
     clsRegistryHandler().SaveSettingLong(QStringLiteral("CheckBeforeRun"), 0);
     CountingPrompt prompt;
     ScopedPrompt scoped(prompt);

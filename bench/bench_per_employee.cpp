@@ -76,8 +76,7 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     if (!work.isValid())
         return 2;
-    qputenv("TMPDIR", work.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toLocal8Bit());
+    useWorkFolder(work);
     clsRegistryHandler().SaveSettingLong(QStringLiteral("CheckBeforeRun"), 0);
     // The launcher keeps its class-data archive only in a folder others cannot change: beside the program.
     const QTemporaryDir cache(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-cache-XXXXXX"));
